@@ -1,0 +1,1 @@
+list(APPEND SNIPQUILL_WIN about/verinfo.cpp)

@@ -1,0 +1,26 @@
+// Snipquill: pins a frozen copy of part of the screen to the desktop as a note.
+#include <windows.h>
+
+#include "app/note_window.h"
+#include "app/startup.h"
+#include "ui/error_report.h"
+#include "ui/handles.h"
+
+int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
+    ui::ComScope com;
+    int exit_code = 1;
+    ui::guarded(nullptr, [&] {
+        app::TForm1 note;
+        note.FormCreate(app::first_command_line_argument());
+        note.state().data_folder = app::GetMyAppData();
+        app::show_note_at_startup(note);
+
+        MSG msg;
+        while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
+            TranslateMessage(&msg);
+            DispatchMessageW(&msg);
+        }
+        exit_code = static_cast<int>(msg.wParam);
+    });
+    return exit_code;
+}
