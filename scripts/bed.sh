@@ -30,6 +30,13 @@ bed_up() {
     wineboot -i >/dev/null 2>&1 || true
     wineserver -w
   fi
+  if [ ! -f "$WINEPREFIX/.bed-settings-1" ]; then
+    # No window manager runs on the virtual display: with managed windows Wine waits two seconds
+    # for one at every hide or destroy.
+    wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f >/dev/null 2>&1
+    wineserver -w
+    touch "$WINEPREFIX/.bed-settings-1"
+  fi
   wineserver -p
   trap bed_down EXIT
 }

@@ -1,0 +1,317 @@
+// The note window against the real window manager and GDI under Wine: geometry, the see-through
+// hole, live and frozen resizing, capture, Clear, keys, Help, Clone and the error report.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "app/note_layout.h"
+#include "app/note_window.h"
+#include "ui/error_report.h"
+#include "win_test.h"
+
+namespace {
+
+using app::TForm1;
+
+struct HelpCall {
+    std::wstring path;
+};
+
+class NoteTest : public ::testing::Test {
+protected:
+    TForm1::Services services() {
+        TForm1::Services s;
+        s.show_help = [this](HWND, const std::wstring& path) { help_calls.push_back({path}); };
+        s.program_path = L"C:\\windows\\system32\\notepad.exe";
+        return s;
+    }
+    std::vector<HelpCall> help_calls;
+};
+
+// The region currently applied to the window, or nullopt when it has none.
+std::optional<std::vector<RECT>> window_region(HWND w) {
+    ui::UniqueGdi<HRGN> rgn(CreateRectRgn(0, 0, 0, 0));
+    if (GetWindowRgn(w, rgn.get()) == ERROR) return std::nullopt;
+    const DWORD size = GetRegionData(rgn.get(), 0, nullptr);
+    std::vector<char> buf(size);
+    auto* data = reinterpret_cast<RGNDATA*>(buf.data());
+    GetRegionData(rgn.get(), size, data);
+    const RECT* r = reinterpret_cast<const RECT*>(data->Buffer);
+    return std::vector<RECT>(r, r + data->rdh.nCount);
+}
+
+// The window region equals the whole window minus exactly `hole`.
+void expect_region_is_window_minus(HWND w, const snipquill::Rect& hole) {
+    RECT wr;
+    GetWindowRect(w, &wr);
+    ui::UniqueGdi<HRGN> expected(CreateRectRgn(0, 0, wr.right - wr.left, wr.bottom - wr.top));
+    ui::UniqueGdi<HRGN> cut(CreateRectRgn(hole.left, hole.top, hole.right, hole.bottom));
+    CombineRgn(expected.get(), expected.get(), cut.get(), RGN_DIFF);
+    ui::UniqueGdi<HRGN> actual(CreateRectRgn(0, 0, 0, 0));
+    ASSERT_NE(GetWindowRgn(w, actual.get()), ERROR) << "the window has no region";
+    EXPECT_TRUE(EqualRgn(expected.get(), actual.get()))
+        << "hole expected at " << hole.left << "," << hole.top << " - " << hole.right << ","
+        << hole.bottom;
+}
+
+snipquill::Rect client_in_window(HWND w) {
+    RECT wr, cr;
+    GetWindowRect(w, &wr);
+    GetClientRect(w, &cr);
+    POINT o{0, 0};
+    ClientToScreen(w, &o);
+    return {o.x - wr.left, o.y - wr.top, o.x - wr.left + cr.right, o.y - wr.top + cr.bottom};
+}
+
+RECT child_bounds(HWND child) {
+    RECT r;
+    GetWindowRect(child, &r);
+    MapWindowPoints(HWND_DESKTOP, GetParent(child), reinterpret_cast<POINT*>(&r), 2);
+    return r;
+}
+
+TEST_F(NoteTest, CreationGivesA200SquareWhoseHoleIsTheClientArea) {
+    TForm1 note(services());
+    note.FormCreate(L"");
+    EXPECT_EQ(note.width(), 200);
+    EXPECT_EQ(note.height(), 200);
+    EXPECT_EQ(note.state().frozen_width, 200);
+    EXPECT_EQ(note.state().frozen_height, 200);
+    EXPECT_TRUE(note.state().layout_ready);
+    EXPECT_FALSE(note.state().captured);
+    EXPECT_TRUE(note.perforation().Transparent());
+    // Our frame: 4 pixels left, top and right, a 20-pixel caption, 8 at the bottom.
+    EXPECT_EQ(note.client_width(), 192);
+    EXPECT_EQ(note.client_height(), 168);
+    expect_region_is_window_minus(note.hwnd(), client_in_window(note.hwnd()));
+    const RECT pic = child_bounds(note.Image1().hwnd());
+    EXPECT_EQ(pic.left, -1);
+    EXPECT_EQ(pic.top, -5);
+    EXPECT_EQ(pic.right - pic.left, 192);
+    EXPECT_EQ(pic.bottom - pic.top, 168);
+    EXPECT_EQ(GetWindowLongW(note.hwnd(), GWL_EXSTYLE) & WS_EX_TOPMOST, WS_EX_TOPMOST);
+}
+
+TEST_F(NoteTest, PlacementSwitchSetsOuterGeometryAndTheHoleFollows) {
+    struct Case {
+        const wchar_t* arg;
+        RECT expected;  // left, top, right, bottom
+    };
+    const Case cases[] = {
+        {L"/p100,50,300,200", {100, 50, 400, 250}},
+        {L"/P-20,-20,300,200", {-20, -20, 280, 180}},
+    };
+    for (const Case& c : cases) {
+        TForm1 note(services());
+        note.FormCreate(c.arg);
+        RECT r;
+        GetWindowRect(note.hwnd(), &r);
+        EXPECT_EQ(r.left, c.expected.left);
+        EXPECT_EQ(r.top, c.expected.top);
+        EXPECT_EQ(r.right, c.expected.right);
+        EXPECT_EQ(r.bottom, c.expected.bottom);
+        // The hole matches the placed size, not the 200 x 200 of creation.
+        expect_region_is_window_minus(note.hwnd(), client_in_window(note.hwnd()));
+        EXPECT_EQ(note.state().frozen_width, 200);  // stored before the switch was applied
+    }
+}
+
+TEST_F(NoteTest, BadPlacementIsReportedAndTheNoteStillWorks) {
+    TForm1 note(services());
+    {
+        wintest::DialogAnswer answer(IDOK);
+        note.FormCreate(L"/P100,x,300,200");
+        ASSERT_TRUE(answer.seen());
+        EXPECT_EQ(answer.text_of(ui::kReportHeadline), ui::kErrorHeadline);
+        EXPECT_NE(answer.text_of(ui::kReportText).find(L"/P100,x,300,200"), std::wstring::npos);
+        EXPECT_NE(answer.text_of(ui::kReportText).find(L"\"x\""), std::wstring::npos);
+    }
+    EXPECT_EQ(note.left(), 100);  // applied before the bad field
+    EXPECT_EQ(note.width(), 200);
+    EXPECT_TRUE(note.state().layout_ready);
+    expect_region_is_window_minus(note.hwnd(), client_in_window(note.hwnd()));
+    note.set_width(260);  // the resize rule works
+    expect_region_is_window_minus(note.hwnd(), client_in_window(note.hwnd()));
+}
+
+TEST_F(NoteTest, MinimizeSwitchSetsPendingAndTheTimerStopsAfterOneShot) {
+    TForm1 note(services());
+    note.FormCreate(L"/m");
+    EXPECT_TRUE(note.state().minimize_pending);
+    EXPECT_TRUE(note.SendToTryTimer_enabled());
+    for (int i = 0; i < 100 && note.SendToTryTimer_enabled(); ++i) wintest::pump(20);
+    EXPECT_FALSE(note.SendToTryTimer_enabled());
+}
+
+TEST_F(NoteTest, LiveResizeFollowsTheClientFrozenResizeSpringsBack) {
+    TForm1 note(services());
+    note.FormCreate(L"/p50,50,200,200");
+    note.set_width(330);
+    note.set_height(170);
+    EXPECT_EQ(note.width(), 330);
+    expect_region_is_window_minus(note.hwnd(), client_in_window(note.hwnd()));
+    RECT pic = child_bounds(note.Image1().hwnd());
+    EXPECT_EQ(pic.left, -1);
+    EXPECT_EQ(pic.top, -5);
+    EXPECT_EQ(pic.right - pic.left, note.client_width());
+    EXPECT_EQ(pic.bottom - pic.top, note.client_height());
+
+    note.BUFormButton1Click();
+    EXPECT_TRUE(note.state().captured);
+    EXPECT_FALSE(window_region(note.hwnd()).has_value()) << "a frozen note shows the whole window";
+    EXPECT_EQ(note.Image1().bitmap().width(), note.client_width());
+    EXPECT_EQ(note.Image1().bitmap().height(), note.client_height());
+    pic = child_bounds(note.Image1().hwnd());
+    EXPECT_EQ(pic.left, 0);
+    EXPECT_EQ(pic.top, 0);
+
+    note.set_width(500);
+    note.set_height(400);
+    EXPECT_EQ(note.width(), 330);
+    EXPECT_EQ(note.height(), 170);
+    EXPECT_EQ(note.Image1().bitmap().width(), 330 - 8) << "the picture is not rescaled";
+
+    note.BUFormButton2Click();  // Clear reopens the hole at the live bounds
+    EXPECT_FALSE(note.state().captured);
+    expect_region_is_window_minus(note.hwnd(), client_in_window(note.hwnd()));
+    note.set_width(280);
+    EXPECT_EQ(note.width(), 280) << "a live note follows resizing again";
+}
+
+// Counts pixels of the picture that differ from the pattern beneath the client area.
+int mismatches(TForm1& note, const wintest::PatternWindow& pattern) {
+    POINT o{0, 0};
+    ClientToScreen(note.hwnd(), &o);
+    const ui::Bitmap& pic = note.Image1().bitmap();
+    int bad = 0;
+    for (int y = 0; y < pic.height(); ++y)
+        for (int x = 0; x < pic.width(); ++x)
+            if (pic.pixel(x, y) != pattern.expected(o.x + x, o.y + y)) ++bad;
+    return bad;
+}
+
+TEST_F(NoteTest, CaptureHoldsExactlyThePixelsBeneathTheClientArea) {
+    wintest::PatternWindow pattern(0, 0, 700, 500);
+    TForm1 note(services());
+    note.FormCreate(L"/p120,60,300,200");
+    ShowWindow(note.hwnd(), SW_SHOWNOACTIVATE);
+    wintest::pump(150);
+
+    // F9 right after start-up, sent to the picture: the note sees keys first.
+    SendMessageW(note.Image1().hwnd(), WM_KEYUP, VK_F9, 0);
+    ASSERT_TRUE(note.state().captured);
+    EXPECT_EQ(note.Image1().bitmap().width(), 292);
+    EXPECT_EQ(note.Image1().bitmap().height(), 168);
+    EXPECT_EQ(mismatches(note, pattern), 0);
+    ASSERT_NE(note.background(), nullptr);
+    EXPECT_EQ(note.background()->width(), 292);
+    EXPECT_EQ(note.background()->pixel(10, 10), note.Image1().bitmap().pixel(10, 10));
+
+    // The frozen note covers the pattern now: it shows the picture, not a hole.
+    wintest::pump(100);
+    {
+        ui::WindowDC screen(nullptr);
+        POINT o{0, 0};
+        ClientToScreen(note.hwnd(), &o);
+        EXPECT_EQ(GetPixel(screen.get(), o.x + 5, o.y + 5), note.Image1().bitmap().pixel(5, 5));
+    }
+
+    // Clear, move and resize, capture again: the new pixels replace the old ones.
+    SendMessageW(note.hwnd(), WM_KEYUP, VK_F4, 0);
+    ASSERT_FALSE(note.state().captured);
+    note.set_bounds(200, 140, 250, 230);
+    wintest::pump(150);
+    SendMessageW(note.hwnd(), WM_KEYUP, VK_F9, 0);
+    ASSERT_TRUE(note.state().captured);
+    EXPECT_EQ(note.Image1().bitmap().width(), 242);
+    EXPECT_EQ(note.Image1().bitmap().height(), 198);
+    EXPECT_EQ(mismatches(note, pattern), 0);
+    EXPECT_EQ(note.state().frozen_width, 250);
+    EXPECT_EQ(note.state().frozen_height, 230);
+}
+
+TEST_F(NoteTest, RedrawBackgroundRestoresThePicture) {
+    wintest::PatternWindow pattern(0, 0, 400, 300);
+    TForm1 note(services());
+    note.FormCreate(L"/p40,40,200,200");
+    ShowWindow(note.hwnd(), SW_SHOWNOACTIVATE);
+    wintest::pump(100);
+    note.Annotate1Click();
+    ASSERT_TRUE(note.state().captured);
+    ui::Bitmap& pic = note.Image1().bitmap();
+    const COLORREF before = pic.pixel(3, 4);
+    pic.set_pixel(3, 4, RGB(1, 2, 3) ^ before);
+    note.redraw_background();
+    EXPECT_EQ(pic.pixel(3, 4), before);
+}
+
+TEST_F(NoteTest, MagnifierCommandTogglesItsCheckAndCaptureTurnsItOff) {
+    TForm1 note(services());
+    note.FormCreate(L"");
+    auto checked = [&] {
+        return (GetMenuState(note.SysPopupMenu1(), static_cast<UINT>(snipquill::Command::Magnifier),
+                             MF_BYCOMMAND) &
+                MF_CHECKED) != 0;
+    };
+    SendMessageW(note.hwnd(), WM_KEYUP, VK_F11, 0);
+    EXPECT_TRUE(checked());
+    EXPECT_FALSE(note.state().captured) << "the magnifier does not capture";
+    SendMessageW(note.hwnd(), WM_KEYUP, VK_F9, 0);
+    EXPECT_FALSE(checked());
+    EXPECT_TRUE(note.state().captured);
+}
+
+TEST_F(NoteTest, HelpOpensTheFileInTheDataFolderOrSaysItIsMissing) {
+    wchar_t temp[MAX_PATH];
+    GetTempPathW(MAX_PATH, temp);
+    const std::wstring folder = std::wstring(temp) + L"snipquill-help-test\\";
+    CreateDirectoryW(folder.c_str(), nullptr);
+    const std::wstring chm = folder + L"snipquill.chm";
+    DeleteFileW(chm.c_str());
+
+    TForm1 note(services());
+    note.FormCreate(L"");
+    note.state().data_folder = folder;
+    {
+        wintest::DialogAnswer answer(IDOK);
+        SendMessageW(note.hwnd(), WM_KEYUP, VK_F1, 0);
+        ASSERT_TRUE(answer.seen());
+        EXPECT_NE(answer.texts().find(L"Can't Find Help File\r\n" + chm), std::wstring::npos)
+            << std::string(answer.texts().begin(), answer.texts().end());
+    }
+    EXPECT_TRUE(help_calls.empty());
+
+    HANDLE f = CreateFileW(chm.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    CloseHandle(f);
+    SendMessageW(note.hwnd(), WM_KEYUP, VK_F1, 0);
+    ASSERT_EQ(help_calls.size(), 1u);
+    EXPECT_EQ(help_calls[0].path, chm);
+    DeleteFileW(chm.c_str());
+    RemoveDirectoryW(folder.c_str());
+}
+
+TEST_F(NoteTest, FailedCloneSaysWhyWithTheSystemsText) {
+    auto s = services();
+    s.program_path = L"C:\\no\\such\\folder\\renamed-note.exe";
+    TForm1 note(s);
+    note.FormCreate(L"");
+    wintest::DialogAnswer answer(IDOK);
+    SendMessageW(note.hwnd(), WM_SYSKEYUP, VK_F10, 0);
+    ASSERT_TRUE(answer.seen());
+    EXPECT_NE(answer.texts().find(L"renamed-note.exe"), std::wstring::npos);
+    // Some system text follows the path (its wording is the system's).
+    const std::wstring t = answer.texts();
+    EXPECT_GT(t.size(), t.find(L"\":\r\n") + 6);
+}
+
+TEST_F(NoteTest, OtherKeysDoNothing) {
+    TForm1 note(services());
+    note.FormCreate(L"");
+    for (WPARAM key : {WPARAM{'A'}, WPARAM{VK_F12}, WPARAM{VK_RETURN}, WPARAM{VK_ESCAPE}})
+        SendMessageW(note.hwnd(), WM_KEYUP, key, 0);
+    EXPECT_FALSE(note.state().captured);
+    EXPECT_TRUE(IsWindow(note.hwnd()));
+}
+
+}  // namespace
