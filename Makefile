@@ -20,7 +20,7 @@ build: setup
 	@printf 'subdirs("native" "win")\n' > $(BUILD)/CTestTestfile.cmake
 
 run: build
-	@BUILD=$(BUILD) scripts/run.sh
+	@BUILD=$(BUILD) scripts/run.sh $(ARGS)
 
 test: build
 	@BUILD=$(BUILD) JOBS=$(JOBS) scripts/test.sh
