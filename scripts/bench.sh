@@ -10,7 +10,7 @@ rc=0
 for exe in "$BUILD"/win/bin/bench_*.exe; do
   [ -e "$exe" ] || continue
   echo "== $(basename "$exe" .exe)"
-  wine "$exe" "$BUILD/bin/snipquill.exe" "$BUILD/win/bin/minimal_window.exe" || rc=1
+  wine "$exe" "$(winepath -w "$BUILD/bin/snipquill.exe")" "$(winepath -w "$BUILD/win/bin/minimal_window.exe")" || rc=1
 done
 size=$(stat -c %s "$BUILD/bin/snipquill.exe")
 printf '%-48s %12.3f %-4s %s\n' "snipquill.exe size" "$(awk "BEGIN{print $size/1048576}")" "MB" "(target <= 1.5 MB)"

@@ -19,7 +19,7 @@ struct HelpCall {
 };
 
 class NoteTest : public ::testing::Test {
-protected:
+  protected:
     TForm1::Services services() {
         TForm1::Services s;
         s.show_help = [this](HWND, const std::wstring& path) { help_calls.push_back({path}); };
