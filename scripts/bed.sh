@@ -38,6 +38,10 @@ bed_up() {
     touch "$WINEPREFIX/.bed-settings-1"
   fi
   wineserver -p
+  # The first Wine program of a session starts Wine's services, which live as long as the
+  # wineserver. Start them here, detached from any output pipe: had a test started them, they
+  # would hold that test's pipe open and ctest would wait for it forever.
+  wine cmd.exe /c exit </dev/null >/dev/null 2>&1
   trap bed_down EXIT
 }
 
