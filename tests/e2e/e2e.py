@@ -65,6 +65,15 @@ def click(x, y):
     run("xdotool", "mousemove", "--sync", str(x), str(y), "click", "1")
 
 
+def drag(x0, y0, x1, y1):
+    run("xdotool", "mousemove", "--sync", str(x0), str(y0), "mousedown", "1")
+    for i in range(1, 5):
+        run("xdotool", "mousemove", "--sync", str(x0 + (x1 - x0) * i // 4), str(y0 + (y1 - y0) * i // 4))
+        time.sleep(0.05)
+    run("xdotool", "mouseup", "1")
+    time.sleep(0.3)
+
+
 def screenshot(path):
     run(IMPORT, "-window", "root", path)
 

@@ -16,6 +16,14 @@ def main():
     with e2e.Note(args.exe, "/p100,50,300,200") as note:
         checks.expect(e2e.geometry(note.wid) == (100, 50, 300, 200),
                       f"geometry {e2e.geometry(note.wid)} after /p100,50,300,200")
+        # Dragging the right border sizes a live note; a captured one springs back.
+        e2e.drag(100 + 300 - 2, 150, 100 + 360 - 2, 150)
+        checks.expect(e2e.geometry(note.wid)[2] == 360,
+                      f"width {e2e.geometry(note.wid)[2]} after dragging the border to 360")
+        e2e.press_key(note.wid, "F9")
+        e2e.drag(100 + 360 - 2, 150, 100 + 420 - 2, 150)
+        checks.expect(e2e.geometry(note.wid)[2] == 360,
+                      f"a captured note springs back, width {e2e.geometry(note.wid)[2]}")
 
     # Capture: F9 over a known picture freezes exactly what was beneath the client area; the
     # note keeps showing it after the picture underneath is gone.
