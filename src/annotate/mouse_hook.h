@@ -1,0 +1,68 @@
+// One component's link in an image's chain of mouse handlers. Binding saves the three handlers
+// the image carries and installs the component's own; its forwarders run the component's own
+// handling first, then the saved handler, whose failures are swallowed so they cannot undo what
+// the component did. Rebinding puts the saved handlers back blindly, which cuts every component
+// bound after this one out of the chain.
+#pragma once
+
+#include "annotate/image.h"
+#include "ui/mouse_events.h"
+
+namespace annotate {
+
+class MouseHook {
+  public:
+    explicit MouseHook(const ui::MouseSlots& own) : own_(own) {}
+    MouseHook(const MouseHook&) = delete;
+    MouseHook& operator=(const MouseHook&) = delete;
+
+    // Puts the saved handlers back on the image this component installed its own on, whatever
+    // that image carries now. Also after a binding whose surface failed, which left our handlers
+    // installed: binding anew must not leave them behind on the old image.
+    void restore();
+    // Saves the image's three handlers and installs the component's own. A slot that already
+    // holds our own forwarder is not saved (we would forward to ourselves); the handler saved
+    // before stays.
+    void install(Image& image);
+    // On destruction: when the image still starts its chain with us, the saved handlers go back
+    // so it does not call a destroyed component. (In the middle of a chain nobody can unlink
+    // us; the owner keeps such components alive as long as the image.)
+    void unhook_if_first();
+    // The image is being destroyed: there is nothing left to restore on it.
+    void forget(const Image* image);
+
+    Image* hooked() const { return hooked_; }
+    const ui::MouseSlots& saved() const { return saved_; }
+    const ui::MouseSlots& own() const { return own_; }
+
+    // Runs own(), then forward(saved()) with any failure of the saved handler discarded. An
+    // event that comes back to this component through a loop of saved handlers is dropped, so
+    // a component never ends up handling or forwarding its own event again.
+    template <class Own, class Forward>
+    void dispatch(Own&& own, Forward&& forward) {
+        if (busy_) return;
+        Busy guard(busy_);
+        own();
+        try {
+            forward(saved_);
+        } catch (...) {
+            // The previous handler's failure is not ours to report.
+        }
+    }
+
+  private:
+    struct Busy {
+        explicit Busy(bool& b) : b_(b) { b_ = true; }
+        ~Busy() { b_ = false; }
+        Busy(const Busy&) = delete;
+        Busy& operator=(const Busy&) = delete;
+        bool& b_;
+    };
+
+    ui::MouseSlots own_;
+    ui::MouseSlots saved_;
+    Image* hooked_ = nullptr;
+    bool busy_ = false;
+};
+
+}  // namespace annotate

@@ -1,0 +1,4 @@
+# Annotation: polylines (boxes, arrows), texts, arrowhead geometry and the box and arrow store.
+list(APPEND SNIPQUILL_CORE annotate/component.cpp annotate/cad_calc_ops.cpp
+     annotate/mouse_hook.cpp annotate/polyline_logic.cpp annotate/polyline.cpp
+     annotate/canvas_text.cpp annotate/arrowhead.cpp annotate/store.cpp)
