@@ -16,6 +16,10 @@ struct AppState {
     // Start-up.
     bool minimize_pending = false;  // set by /M and Minimize To Tray
     std::wstring data_folder;       // where snipquill.chm lives; ends with a separator
+
+    // Saving.
+    int last_filter_index = 1;             // filter chosen in the last accepted save dialog
+    std::wstring last_save_ext = L".BMP";  // extension of the last file written; default extension
 };
 
 }  // namespace app

@@ -9,6 +9,8 @@
 #include "app/help.h"
 #include "app/note_frame.h"
 #include "app/startup.h"
+#include "output/save.h"
+#include "output/save_format.h"
 #include "ui/error.h"
 #include "ui/error_report.h"
 
@@ -181,6 +183,19 @@ void TForm1::turn_magnifyer_on(bool on) {
                   MF_BYCOMMAND | (on ? MF_CHECKED : MF_UNCHECKED));
 }
 
+void TForm1::Save1Click() {
+    if (!state_.captured) BUFormButton1Click();
+    if (std::optional<std::wstring> name =
+            output::ask_save_file_name(hwnd(), state_.last_filter_index, state_.last_save_ext))
+        save_file(*name);
+}
+
+void TForm1::save_file(const std::wstring& filename) {
+    if (!output::save_picture(image_->bitmap(), filename, state_.last_save_ext))
+        MessageBoxW(hwnd(), snipquill::unsupported_extension_message(filename).c_str(), kTitle,
+                    MB_OK | MB_ICONWARNING);
+}
+
 void TForm1::Annotate1Click() {
     turn_magnifyer_on(false);
     if (!state_.captured) BUFormButton1Click();
@@ -224,6 +239,7 @@ void TForm1::Close1Click() { PostMessageW(hwnd(), WM_CLOSE, 0, 0); }
 
 bool TForm1::has_command(Command c) const {
     switch (c) {
+        case Command::Save:
         case Command::Annotate:
         case Command::Magnifier:
         case Command::Clear:
@@ -238,6 +254,9 @@ bool TForm1::has_command(Command c) const {
 
 bool TForm1::run(Command c) {
     switch (c) {
+        case Command::Save:
+            Save1Click();
+            return true;
         case Command::Annotate:
             Annotate1Click();
             return true;

@@ -45,6 +45,10 @@ class TForm1 : public ui::Window {
     void redraw_background();
     void turn_magnifyer_on(bool on);
 
+    // Output of the picture; each captures a live note first.
+    void Save1Click();
+    void save_file(const std::wstring& filename);
+
     void Annotate1Click();
     void Magnifyer1Click();
     void Clear1Click();

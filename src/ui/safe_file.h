@@ -3,7 +3,9 @@
 // write has succeeded.
 #pragma once
 
+#include <cstdint>
 #include <functional>
+#include <span>
 #include <string>
 #include <string_view>
 
@@ -13,5 +15,7 @@ namespace ui {
 void write_file_safely(const std::wstring& target,
                        const std::function<void(const std::wstring& temp_path)>& write);
 void write_text_file_safely(const std::wstring& target, std::wstring_view text);
+// The bytes, flushed to the disk before they replace the target.
+void write_bytes_file_safely(const std::wstring& target, std::span<const std::uint8_t> bytes);
 
 }  // namespace ui
