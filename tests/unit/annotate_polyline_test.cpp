@@ -559,6 +559,30 @@ TEST(PolylineChain, OrderOfHandling) {
     EXPECT_EQ(log, (std::vector<std::string>{"second", "first", "image.move"}));
 }
 
+TEST(PolylineChain, APressReachesTheSecondBoundFirstThenTheFirstThenThePicturesOwn) {
+    // Each polyline toggles its handles (in its own colour) when a press misses it, so the
+    // order of the fills tells who handled the press when.
+    FakeImage image;
+    struct Own {
+        annotate_test::FakeSurface* canvas;
+        std::vector<ui::Color> seen;
+        static void down(void* t, void*, MouseButton, ui::ShiftState, int, int) {
+            auto* o = static_cast<Own*>(t);
+            for (const Op& f : o->canvas->of(Op::Fill)) o->seen.push_back(f.brush.color);
+        }
+    } own{&image.canvas(), {}};
+    image.slots.down = ui::MouseButtonHandler{&Own::down, &own};
+    TMyPolyLine first, second;
+    first.SetAComponent(&image);
+    first.AddPoint({10, 10});
+    first.SetColorOfHot(1);
+    second.SetAComponent(&image);
+    second.AddPoint({10, 10});
+    second.SetColorOfHot(2);
+    image.down(MouseButton::Left, 100, 100);
+    EXPECT_EQ(own.seen, (std::vector<ui::Color>{2, 1}));
+}
+
 TEST(PolylineChain, AFailureInTheSavedHandlerIsSwallowed) {
     std::vector<std::string> log;
     FakeImage image;

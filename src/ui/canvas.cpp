@@ -1,0 +1,232 @@
+#include "ui/canvas.h"
+
+#include <algorithm>
+#include <stdexcept>
+
+namespace ui {
+
+namespace {
+
+// Heights beyond this would only make the font engine rasterise enormous glyphs.
+constexpr int kMaxFontHeight = 2048;
+
+int rop2_of(RasterMode m) {
+    switch (m) {
+        case RasterMode::Xor:
+            return R2_XORPEN;
+        case RasterMode::NotXor:
+            return R2_NOTXORPEN;
+        case RasterMode::Copy:
+            break;
+    }
+    return R2_COPYPEN;
+}
+
+// The same mixes for a brush fill: pattern copy, pattern XOR destination, and its inverse.
+DWORD rop3_of(RasterMode m) {
+    switch (m) {
+        case RasterMode::Xor:
+            return PATINVERT;
+        case RasterMode::NotXor:
+            return 0x00A50065;  // DPxn
+        case RasterMode::Copy:
+            break;
+    }
+    return PATCOPY;
+}
+
+int pen_style_of(PenStyle s) {
+    switch (s) {
+        case PenStyle::Dash:
+            return PS_DASH;
+        case PenStyle::Dot:
+            return PS_DOT;
+        case PenStyle::DashDot:
+            return PS_DASHDOT;
+        case PenStyle::DashDotDot:
+            return PS_DASHDOTDOT;
+        case PenStyle::Clear:
+            return PS_NULL;
+        case PenStyle::InsideFrame:
+            return PS_INSIDEFRAME;
+        case PenStyle::Solid:
+            break;
+    }
+    return PS_SOLID;
+}
+
+LONG clamp_long(long long v) {
+    return static_cast<LONG>(std::clamp<long long>(v, -0x7FFFFFF, 0x7FFFFFF));
+}
+
+}  // namespace
+
+template <class Key, class Handle>
+template <class Make>
+Handle Canvas::Cache<Key, Handle>::get(const Key& key, Make&& make) {
+    Entry* victim = &entries[0];
+    for (Entry& e : entries) {
+        if (e.handle && e.key == key) {
+            e.used = ++clock;
+            return e.handle.get();
+        }
+        if (!e.handle || e.used < victim->used) victim = &e;
+    }
+    UniqueGdi<Handle> made(make());
+    if (!made) return nullptr;
+    victim->handle = std::move(made);
+    victim->key = key;
+    victim->used = ++clock;
+    return victim->handle.get();
+}
+
+Canvas::Canvas(Bitmap& bitmap, HWND window) : bitmap_(&bitmap), window_(window) {}
+
+Canvas::Canvas(int width, int height)
+    : owned_(std::make_unique<Bitmap>(width, height)), bitmap_(owned_.get()) {}
+
+// Objects are selected only for the length of one call, so none is still selected into a DC
+// when the caches free it.
+Canvas::~Canvas() = default;
+
+void Canvas::set_font(const FontSpec& font) {
+    if (font == font_) return;
+    font_ = font;
+    font_now_ = nullptr;
+}
+
+HPEN Canvas::pen_handle() {
+    const PenKey key{pen_.color, std::max(0, pen_.width), pen_.style};
+    return pens_.get(key, [&] {
+        return CreatePen(pen_style_of(key.style), std::min(key.width, 10000), key.color);
+    });
+}
+
+HBRUSH Canvas::brush_handle() {
+    return brushes_.get(brush_.color, [&] { return CreateSolidBrush(brush_.color); });
+}
+
+HFONT Canvas::font_handle() {
+    if (font_now_) return font_now_;
+    font_now_ = fonts_.get(font_, [&] {
+        LOGFONTW lf{};
+        lf.lfHeight = std::clamp(font_.height, -kMaxFontHeight, kMaxFontHeight);
+        lf.lfWeight = (font_.style & kFontBold) ? FW_BOLD : FW_NORMAL;
+        lf.lfItalic = (font_.style & kFontItalic) ? TRUE : FALSE;
+        lf.lfUnderline = (font_.style & kFontUnderline) ? TRUE : FALSE;
+        lf.lfStrikeOut = (font_.style & kFontStrikeOut) ? TRUE : FALSE;
+        lf.lfCharSet = static_cast<BYTE>(font_.charset);
+        lf.lfOutPrecision = OUT_DEFAULT_PRECIS;
+        lf.lfClipPrecision = CLIP_DEFAULT_PRECIS;
+        lf.lfQuality = DEFAULT_QUALITY;
+        lf.lfPitchAndFamily = DEFAULT_PITCH;
+        font_.name.copy(lf.lfFaceName, LF_FACESIZE - 1);
+        return CreateFontIndirectW(&lf);
+    });
+    return font_now_;
+}
+
+void Canvas::touch(long long left, long long top, long long right, long long bottom) {
+    if (!window_) return;
+    left = std::max<long long>(left, 0);
+    top = std::max<long long>(top, 0);
+    right = std::min<long long>(right, width());
+    bottom = std::min<long long>(bottom, height());
+    if (left >= right || top >= bottom) return;
+    const RECT r{clamp_long(left), clamp_long(top), clamp_long(right), clamp_long(bottom)};
+    if (IsRectEmpty(&dirty_))
+        dirty_ = r;
+    else
+        UnionRect(&dirty_, &dirty_, &r);
+}
+
+void Canvas::move_to(int x, int y) { pos_ = POINT{x, y}; }
+
+void Canvas::line_to(int x, int y) {
+    const POINT from = pos_;
+    pos_ = POINT{x, y};
+    HDC dc = bitmap_->dc();
+    if (!dc || pen_.style == PenStyle::Clear) return;
+    Selection pen(dc, pen_handle());
+    const int old_rop = SetROP2(dc, rop2_of(pen_.mode));
+    MoveToEx(dc, from.x, from.y, nullptr);
+    LineTo(dc, x, y);
+    SetROP2(dc, old_rop);
+    const long long grow = pen_.width / 2 + 2;
+    touch(std::min<long long>(from.x, x) - grow, std::min<long long>(from.y, y) - grow,
+          std::max<long long>(from.x, x) + grow + 1, std::max<long long>(from.y, y) + grow + 1);
+}
+
+void Canvas::fill_rect(int left, int top, int right, int bottom) {
+    HDC dc = bitmap_->dc();
+    if (!dc || brush_.style == BrushStyle::Clear || right <= left || bottom <= top) return;
+    const long long w = static_cast<long long>(right) - left;
+    const long long h = static_cast<long long>(bottom) - top;
+    if (w > 0x7FFFFFF || h > 0x7FFFFFF) return;
+    Selection brush(dc, brush_handle());
+    PatBlt(dc, left, top, static_cast<int>(w), static_cast<int>(h), rop3_of(pen_.mode));
+    touch(left, top, right, bottom);
+}
+
+void Canvas::text_out(int x, int y, std::wstring_view text) {
+    HDC dc = bitmap_->dc();
+    if (!dc || text.empty()) return;
+    Selection font(dc, font_handle());
+    const int old_mode = SetBkMode(dc, brush_.style == BrushStyle::Clear ? TRANSPARENT : OPAQUE);
+    const COLORREF old_back = SetBkColor(dc, brush_.color);
+    const COLORREF old_text = SetTextColor(dc, font_.color);
+    const UINT old_align = SetTextAlign(dc, TA_LEFT | TA_TOP | TA_NOUPDATECP);
+    TextOutW(dc, x, y, text.data(), static_cast<int>(text.size()));
+    SetTextAlign(dc, old_align);
+    SetTextColor(dc, old_text);
+    SetBkColor(dc, old_back);
+    SetBkMode(dc, old_mode);
+    // Glyphs may overhang their cell; the rest of the row and everything below is cheap to
+    // repaint and never wrong.
+    touch(static_cast<long long>(x) - 16, static_cast<long long>(y) - 16, width(), height());
+}
+
+Extent Canvas::text_extent(std::wstring_view text) {
+    HDC dc = bitmap_->dc();
+    // An empty bitmap has no DC; measuring does not need one of its own.
+    UniqueDC scratch;
+    if (!dc) {
+        scratch.reset(CreateCompatibleDC(nullptr));
+        dc = scratch.get();
+        if (!dc) return Extent{};
+    }
+    Selection font(dc, font_handle());
+    SIZE size{0, 0};
+    GetTextExtentPoint32W(dc, text.data(), static_cast<int>(text.size()), &size);
+    return Extent{size.cx, size.cy};
+}
+
+void Canvas::copy_from(const Surface& src, int x, int y, int w, int h) {
+    const auto* from = dynamic_cast<const Canvas*>(&src);
+    if (!from) throw std::invalid_argument("ui::Canvas copies only from another ui::Canvas");
+    HDC dc = bitmap_->dc();
+    HDC src_dc = from->bitmap_->dc();
+    if (!dc || !src_dc) return;
+    // Only what lies inside both bitmaps.
+    const long long l = std::max(x, 0), t = std::max(y, 0);
+    const long long r = std::min({static_cast<long long>(x) + w, static_cast<long long>(width()),
+                                  static_cast<long long>(from->width())});
+    const long long b = std::min({static_cast<long long>(y) + h, static_cast<long long>(height()),
+                                  static_cast<long long>(from->height())});
+    if (l >= r || t >= b) return;
+    BitBlt(dc, static_cast<int>(l), static_cast<int>(t), static_cast<int>(r - l),
+           static_cast<int>(b - t), src_dc, static_cast<int>(l), static_cast<int>(t), SRCCOPY);
+    touch(l, t, r, b);
+}
+
+std::unique_ptr<Surface> Canvas::make_bitmap(int w, int h) const {
+    return std::make_unique<Canvas>(w, h);
+}
+
+void Canvas::flush() {
+    if (!window_ || IsRectEmpty(&dirty_)) return;
+    InvalidateRect(window_, &dirty_, FALSE);
+    dirty_ = RECT{0, 0, 0, 0};
+}
+
+}  // namespace ui

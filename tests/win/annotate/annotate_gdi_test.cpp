@@ -1,0 +1,322 @@
+// The annotation components on real GDI: raster modes, handles, ghosts, shadows, redraws, and
+// the chain of handlers on a real picture control.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <cstdint>
+#include <memory>
+#include <stdexcept>
+#include <vector>
+
+#include "annotate/canvas_text.h"
+#include "annotate/picture_image.h"
+#include "annotate/polyline.h"
+#include "win_test.h"
+#include "ui/canvas.h"
+
+using namespace annotate;
+using ui::MouseButton;
+
+namespace {
+
+using Pixels = std::vector<std::uint32_t>;
+
+Pixels snap(const ui::Bitmap& b) {
+    GdiFlush();
+    return Pixels(b.bits(), b.bits() + static_cast<std::size_t>(b.width()) * b.height());
+}
+
+int differing(const Pixels& a, const Pixels& b) {
+    int n = 0;
+    for (std::size_t i = 0; i < a.size(); ++i) n += (a[i] & 0xFFFFFF) != (b[i] & 0xFFFFFF);
+    return n;
+}
+
+// A background in which no two neighbouring pixels are alike, so XOR and NOT-XOR work on many
+// different values.
+void fill_pattern(ui::Bitmap& b) {
+    for (int y = 0; y < b.height(); ++y)
+        for (int x = 0; x < b.width(); ++x)
+            b.bits()[static_cast<std::size_t>(y) * b.width() + x] =
+                ((x * 37 + y * 11) & 0xFF) << 16 | ((x * 5 + y * 53) & 0xFF) << 8 |
+                ((x * 17 ^ y * 29) & 0xFF);
+}
+
+// An image over an off-screen canvas; the tests call its slots as a picture would.
+struct BitmapImage : Image {
+    explicit BitmapImage(int w = 320, int h = 240) : canvas(w, h) {}
+    ui::MouseSlots& mouse() override { return slots; }
+    ui::Surface* surface() override { return &canvas; }
+    int width() const override { return canvas.width(); }
+    int height() const override { return canvas.height(); }
+    void down(MouseButton b, int x, int y) { slots.down(this, b, 0, x, y); }
+    void move(int x, int y) { slots.move(this, 0, x, y); }
+    void up(MouseButton b, int x, int y) { slots.up(this, b, 0, x, y); }
+    ui::Bitmap& bitmap() { return canvas.bitmap(); }
+
+    ui::Canvas canvas;
+    ui::MouseSlots slots;
+};
+
+TEST(CanvasPixels, RasterModes) {
+    ui::Canvas c(60, 40);
+    fill_pattern(c.bitmap());
+    const Pixels before = snap(c.bitmap());
+
+    // Copy: a filled rectangle covers exactly left..right-1, top..bottom-1.
+    c.set_pen(ui::PenSpec{0, 1, ui::PenStyle::Solid, ui::RasterMode::Copy});
+    c.set_brush(ui::BrushSpec{ui::rgb(1, 2, 3), ui::BrushStyle::Solid});
+    c.fill_rect(10, 10, 18, 18);
+    EXPECT_EQ(c.bitmap().pixel(10, 10), RGB(1, 2, 3));
+    EXPECT_EQ(c.bitmap().pixel(17, 17), RGB(1, 2, 3));
+    EXPECT_NE(c.bitmap().pixel(18, 17), RGB(1, 2, 3));
+    EXPECT_NE(c.bitmap().pixel(17, 18), RGB(1, 2, 3));
+    EXPECT_EQ(differing(before, snap(c.bitmap())), 64);
+
+    // XOR and NOT-XOR restore what they drew over when drawn twice; a clear brush fills nothing.
+    fill_pattern(c.bitmap());
+    for (ui::RasterMode m : {ui::RasterMode::Xor, ui::RasterMode::NotXor}) {
+        c.set_pen(ui::PenSpec{ui::rgb(200, 100, 50), 3, ui::PenStyle::Solid, m});
+        c.set_brush(ui::BrushSpec{ui::rgb(90, 180, 30), ui::BrushStyle::Solid});
+        c.move_to(2, 3);
+        c.line_to(50, 30);
+        c.fill_rect(20, 5, 28, 13);
+        EXPECT_GT(differing(before, snap(c.bitmap())), 64);
+        c.move_to(2, 3);
+        c.line_to(50, 30);
+        c.fill_rect(20, 5, 28, 13);
+        EXPECT_EQ(differing(before, snap(c.bitmap())), 0);
+    }
+    c.set_brush(ui::BrushSpec{0, ui::BrushStyle::Clear});
+    c.fill_rect(0, 0, 60, 40);
+    EXPECT_EQ(differing(before, snap(c.bitmap())), 0);
+
+    // A copy line: its end point is left out.
+    c.set_pen(ui::PenSpec{ui::rgb(255, 0, 0), 1, ui::PenStyle::Solid, ui::RasterMode::Copy});
+    c.move_to(5, 35);
+    c.line_to(15, 35);
+    EXPECT_EQ(c.bitmap().pixel(5, 35), RGB(255, 0, 0));
+    EXPECT_EQ(c.bitmap().pixel(14, 35), RGB(255, 0, 0));
+    EXPECT_NE(c.bitmap().pixel(15, 35), RGB(255, 0, 0));
+}
+
+TEST(CanvasPixels, BlockCopyAndMeasure) {
+    ui::Canvas a(50, 30), b(40, 40);
+    fill_pattern(a.bitmap());
+    b.copy_from(a, 0, 0, 50, 30);  // clipped to both
+    for (int y = 0; y < 30; ++y)
+        for (int x = 0; x < 40; ++x) ASSERT_EQ(b.bitmap().pixel(x, y), a.bitmap().pixel(x, y));
+    EXPECT_EQ(b.bitmap().pixel(5, 35), RGB(255, 255, 255));
+
+    ui::FontSpec f;
+    f.set_size(12);
+    a.set_font(f);
+    const ui::Extent one = a.text_extent(L"W"), two = a.text_extent(L"WW");
+    EXPECT_GT(one.cx, 0);
+    EXPECT_GT(one.cy, 10);
+    EXPECT_EQ(two.cx, 2 * one.cx);
+    f.set_size(24);
+    a.set_font(f);
+    EXPECT_GT(a.text_extent(L"W").cy, one.cy);
+}
+
+TEST(PolylinePixels, DrawHotTwiceLeavesThePixelsAsTheyWere) {
+    BitmapImage image;
+    fill_pattern(image.bitmap());
+    PolyLine::TMyPolyLine box;
+    box.SetAComponent(&image);
+    box.Pen().width = 3;
+    for (Point v : {Point{25, 25}, Point{100, 25}, Point{100, 100}, Point{25, 100}, Point{25, 25}})
+        box.AddPoint(v);
+    const Pixels before = snap(image.bitmap());
+    box.DrawHot();
+    const Pixels shown = snap(image.bitmap());
+    // Four squares of 8 x 8 (vertex 4 lies on vertex 0 and undoes its square).
+    EXPECT_EQ(differing(before, shown), 3 * 64);
+    EXPECT_NE(image.bitmap().pixel(100 - 4, 100 - 4), ui::dib_to_colorref(before[100 * 320 + 96]));
+    box.DrawHot();
+    EXPECT_EQ(differing(before, snap(image.bitmap())), 0);
+}
+
+TEST(PolylinePixels, GhostDrawnAndErasedLeavesNothing) {
+    BitmapImage image;
+    fill_pattern(image.bitmap());
+    PolyLine::TMyPolyLine box;
+    box.SetAComponent(&image);
+    box.Tag = 1;
+    for (Point v : {Point{25, 25}, Point{100, 25}, Point{100, 100}, Point{25, 100}, Point{25, 25}})
+        box.AddPoint(v);
+    box.SetShapeTool(PolyLine::TDrawTool::SpSelecting);
+    box.Draw();
+
+    // Dragging the whole box.
+    image.down(MouseButton::Left, 60, 27);
+    image.move(70, 40);
+    const Pixels at_first = snap(image.bitmap());
+    image.move(140, 90);
+    EXPECT_GT(differing(at_first, snap(image.bitmap())), 100);
+    image.move(70, 40);  // back: the ghost at (140, 90) is gone without a trace
+    EXPECT_EQ(differing(at_first, snap(image.bitmap())), 0);
+    image.up(MouseButton::Left, 70, 40);
+
+    // Reshaping by a corner: the ghost lines plus the box drawn again at each move.
+    box.DrawHot();                            // (handles are shown for a selected box)
+    image.down(MouseButton::Left, 110, 113);  // vertex 2 of the moved box
+    ASSERT_EQ(box.GetActionTool(), PolyLine::TActionTools::dtResizing);
+    image.move(130, 130);
+    const Pixels at_resize = snap(image.bitmap());
+    image.move(200, 180);
+    EXPECT_GT(differing(at_resize, snap(image.bitmap())), 50);
+    image.move(130, 130);
+    EXPECT_EQ(differing(at_resize, snap(image.bitmap())), 0);
+    image.up(MouseButton::Left, 130, 130);
+}
+
+TEST(TextPixels, DragOutlineDrawnAndErasedLeavesNothing) {
+    CanvasText::SharedSettings shared;
+    BitmapImage image;
+    fill_pattern(image.bitmap());
+    CanvasText::TMyCanvasText texts(shared);
+    texts.SetAComponent(&image);
+    texts.SetText(L"Drag me");
+    texts.SetShapeTool(CanvasText::TDrawTool::SpText);
+    texts.MouseDown(MouseButton::Left, 0, 30, 30);
+    texts.MouseUp(MouseButton::Left, 0, 30, 30);
+    texts.SetShapeTool(CanvasText::TDrawTool::SpSelecting);
+
+    image.down(MouseButton::Left, 45, 35);  // inside the text, away from its corner handles
+    ASSERT_EQ(texts.GetActionTool(), CanvasText::TActionTools::dtDragging);
+    image.move(52, 42);
+    const Pixels at_first = snap(image.bitmap());
+    image.move(160, 120);
+    EXPECT_GT(differing(at_first, snap(image.bitmap())), 40);
+    image.move(52, 42);
+    EXPECT_EQ(differing(at_first, snap(image.bitmap())), 0);
+    image.up(MouseButton::Left, 52, 42);
+    EXPECT_EQ(texts.GetShape(0)->ThePoints[0], (Point{37, 37}));
+}
+
+TEST(TextPixels, ShadowLiesOnePixelRightAndDown) {
+    CanvasText::SharedSettings shared;
+    BitmapImage image(200, 80);  // white
+    CanvasText::TMyCanvasText texts(shared);
+    texts.SetAComponent(&image);
+    ui::FontSpec f;
+    f.set_size(20);
+    f.color = ui::rgb(255, 0, 0);
+    f.style = ui::kFontBold;
+    texts.SetFont(f);
+    texts.SetColorOfShadow(ui::rgb(0, 0, 255));
+    texts.SetText(L"Shadow");
+    texts.SetShapeTool(CanvasText::TDrawTool::SpText);
+    texts.MouseDown(MouseButton::Left, 0, 20, 20);
+    texts.MouseUp(MouseButton::Left, 0, 20, 20);
+    texts.SetShapeTool(CanvasText::TDrawTool::SpSelecting);
+    texts.SelectShape(0);
+    const_cast<CanvasText::TMyShape*>(texts.GetShape(0))->Selected = false;  // no handles
+
+    texts.DrawAllShape();
+    const Pixels plain = snap(image.bitmap());
+    texts.SetShadow(true);  // redraws with the shadow pass
+    const Pixels shadowed = snap(image.bitmap());
+
+    const int w = 200, h = 80;
+    auto white = [](std::uint32_t p) { return (p & 0xFFFFFF) == 0xFFFFFF; };
+    int shadow_only = 0;
+    for (int y = 1; y < h; ++y) {
+        for (int x = 1; x < w; ++x) {
+            const std::size_t i = static_cast<std::size_t>(y) * w + x;
+            const bool glyph = !white(plain[i]);
+            const bool glyph_up_left = !white(plain[i - w - 1]);
+            if (!glyph && !glyph_up_left) {
+                EXPECT_TRUE(white(shadowed[i])) << x << "," << y;
+            } else if (!glyph) {
+                // Only the shadow lies here: in the shadow colour.
+                const COLORREF c = ui::dib_to_colorref(shadowed[i]);
+                EXPECT_FALSE(white(shadowed[i])) << x << "," << y;
+                EXPECT_GT(GetBValue(c), GetRValue(c)) << x << "," << y;
+                ++shadow_only;
+            } else if ((plain[i] & 0xFFFFFF) == 0xFF0000) {
+                EXPECT_EQ(shadowed[i] & 0xFFFFFF, 0xFF0000u) << x << "," << y;  // text on top
+            }
+        }
+    }
+    EXPECT_GT(shadow_only, 20);
+}
+
+TEST(TextPixels, FullRedrawRestoresTheCleanPicture) {
+    CanvasText::SharedSettings shared;
+    BitmapImage image;
+    fill_pattern(image.bitmap());
+    const Pixels clean = snap(image.bitmap());
+    CanvasText::TMyCanvasText texts(shared);
+    texts.SetAComponent(&image);  // takes the clean copy
+    image.canvas.set_brush(ui::BrushSpec{0, ui::BrushStyle::Solid});
+    image.canvas.fill_rect(0, 0, 320, 240);  // scribble over everything
+    texts.DrawAllShape();
+    EXPECT_EQ(differing(clean, snap(image.bitmap())), 0);
+}
+
+// ---- the chain on a real picture control ----
+
+struct Host {
+    Host() {
+        parent = CreateWindowExW(0, L"STATIC", L"annotate host", WS_POPUP, 0, 0, 320, 240, nullptr,
+                                 nullptr, GetModuleHandleW(nullptr), nullptr);
+        picture = std::make_unique<ui::Picture>(parent, 0, 0, 320, 240);
+        picture->bitmap().set_size(320, 240);
+    }
+    ~Host() {
+        picture.reset();
+        DestroyWindow(parent);
+    }
+    HWND parent = nullptr;
+    std::unique_ptr<ui::Picture> picture;
+};
+
+struct Own {
+    std::vector<int> tags_seen;  // MsDnTag of the two polylines when the picture's handler ran
+    PolyLine::TMyPolyLine* first = nullptr;
+    PolyLine::TMyPolyLine* second = nullptr;
+    static void down(void* t, void*, MouseButton, ui::ShiftState, int, int) {
+        auto* o = static_cast<Own*>(t);
+        o->tags_seen.push_back(o->first->GetMsDnTag());
+        o->tags_seen.push_back(o->second->GetMsDnTag());
+        throw std::runtime_error("the picture's own handler fails");
+    }
+};
+
+TEST(PictureChain, PressReachesBothPolylinesThenThePicturesOwnWhoseFailureIsSwallowed) {
+    Host host;
+    PictureImage image(*host.picture);
+    Own own;
+    host.picture->mouse().down = ui::MouseButtonHandler{&Own::down, &own};
+    PolyLine::TMyPolyLine first, second;
+    own.first = &first;
+    own.second = &second;
+    for (PolyLine::TMyPolyLine* p : {&first, &second}) {
+        p->SetAComponent(&image);
+        p->AddPoint({10, 10});
+        p->AddPoint({200, 10});
+        p->SetShapeTool(PolyLine::TDrawTool::SpSelecting);
+    }
+    SendMessageW(host.picture->hwnd(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(50, 11));
+    EXPECT_EQ(own.tags_seen, (std::vector<int>{9, 9}));
+    EXPECT_EQ(first.GetActionTool(), PolyLine::TActionTools::dtDragging);
+    EXPECT_EQ(second.GetActionTool(), PolyLine::TActionTools::dtDragging);
+    SendMessageW(host.picture->hwnd(), WM_LBUTTONUP, 0, MAKELPARAM(60, 21));
+    EXPECT_EQ(first.GetPoints()[0], (Point{20, 20}));
+    EXPECT_EQ(second.GetPoints()[0], (Point{20, 20}));
+
+    // Rebinding the first cuts the second out.
+    first.SetAComponent(&image);
+    own.tags_seen.clear();
+    SendMessageW(host.picture->hwnd(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(50, 21));
+    EXPECT_EQ(own.tags_seen, (std::vector<int>{9, 0}));
+    SendMessageW(host.picture->hwnd(), WM_LBUTTONUP, 0, MAKELPARAM(50, 21));
+    EXPECT_EQ(second.GetPoints()[0], (Point{20, 20}));
+    host.picture->mouse() = {};
+}
+
+}  // namespace
