@@ -9,6 +9,7 @@
 #include "app/help.h"
 #include "app/note_frame.h"
 #include "app/startup.h"
+#include "output/clipboard.h"
 #include "output/save.h"
 #include "output/save_format.h"
 #include "ui/error.h"
@@ -196,6 +197,13 @@ void TForm1::save_file(const std::wstring& filename) {
                     MB_OK | MB_ICONWARNING);
 }
 
+void TForm1::Clipboard1Click() {
+    if (!state_.captured) BUFormButton1Click();
+    if (output::copy_picture_to_clipboard(hwnd(), image_->bitmap()) ==
+        output::ClipboardOutcome::Busy)
+        MessageBoxW(hwnd(), output::kClipboardBusyMessage, kTitle, MB_OK | MB_ICONWARNING);
+}
+
 void TForm1::Annotate1Click() {
     turn_magnifyer_on(false);
     if (!state_.captured) BUFormButton1Click();
@@ -240,6 +248,7 @@ void TForm1::Close1Click() { PostMessageW(hwnd(), WM_CLOSE, 0, 0); }
 bool TForm1::has_command(Command c) const {
     switch (c) {
         case Command::Save:
+        case Command::Clipboard:
         case Command::Annotate:
         case Command::Magnifier:
         case Command::Clear:
@@ -256,6 +265,9 @@ bool TForm1::run(Command c) {
     switch (c) {
         case Command::Save:
             Save1Click();
+            return true;
+        case Command::Clipboard:
+            Clipboard1Click();
             return true;
         case Command::Annotate:
             Annotate1Click();

@@ -48,6 +48,7 @@ class TForm1 : public ui::Window {
     // Output of the picture; each captures a live note first.
     void Save1Click();
     void save_file(const std::wstring& filename);
+    void Clipboard1Click();
 
     void Annotate1Click();
     void Magnifyer1Click();
