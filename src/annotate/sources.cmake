@@ -2,3 +2,4 @@
 list(APPEND SNIPQUILL_CORE annotate/component.cpp annotate/cad_calc_ops.cpp
      annotate/mouse_hook.cpp annotate/polyline_logic.cpp annotate/polyline.cpp
      annotate/canvas_text.cpp annotate/arrowhead.cpp annotate/store.cpp)
+list(APPEND SNIPQUILL_WIN annotate/note_annotations.cpp)

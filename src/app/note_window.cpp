@@ -67,6 +67,7 @@ void TForm1::FormCreate(std::wstring_view first_argument) {
     state_.frozen_width = width();
     state_.frozen_height = height();
     image_ = std::make_unique<ui::Picture>(hwnd(), 0, 0, client_width(), client_height());
+    create_annotation();
     perforation_->SetTransparent(true);
     perforation_->set_left(0);
     perforation_->set_top(0);
@@ -126,6 +127,7 @@ void TForm1::FormDestroy() {
     KillTimer(hwnd(), kSendToTryTimer);
     background_.reset();
     perforation_.reset();
+    release_annotation();
 }
 
 void TForm1::BUFormButton1Click() {
@@ -150,6 +152,7 @@ void TForm1::BUFormButton1Click() {
     perforation_->set_height(1);
     perforation_->set_width(1);
     state_.captured = true;
+    bind_annotation();
     if (!background_) background_ = std::make_unique<ui::Bitmap>();
     background_->assign(image_->bitmap());
     image_->refresh();
@@ -162,6 +165,7 @@ void TForm1::BUFormButton2Click() {
     perforation_->set_height(client_height());
     perforation_->SetTransparent(true);
     state_.captured = false;
+    store_.clear();
 }
 
 void TForm1::stay_on_top() {
@@ -255,6 +259,7 @@ bool TForm1::has_command(Command c) const {
         case Command::Help:
         case Command::Clone:
         case Command::Close:
+        case Command::DeleteSelected:
             return true;
         default:
             return false;
@@ -286,6 +291,9 @@ bool TForm1::run(Command c) {
             return true;
         case Command::Close:
             Close1Click();
+            return true;
+        case Command::DeleteSelected:
+            TeEffectButton3Click();
             return true;
         default:
             return false;

@@ -13,6 +13,11 @@
 #include "app/commands.h"
 #include "app/note_layout.h"
 #include "app/perforation.h"
+#include "annotate/cad_calc.h"
+#include "annotate/canvas_text.h"
+#include "annotate/picture_image.h"
+#include "annotate/polyline.h"
+#include "annotate/store.h"
 #include "ui/bitmap.h"
 #include "ui/handles.h"
 #include "ui/picture.h"
@@ -26,6 +31,7 @@ class TForm1 : public ui::Window {
     struct Services {
         std::function<void(HWND owner, const std::wstring& chm_path)> show_help;
         std::wstring program_path;  // the running program file
+        std::function<void(UINT type)> message_beep;  // MessageBeep when empty
     };
 
     TForm1();
@@ -58,6 +64,19 @@ class TForm1 : public ui::Window {
     void Close1Click();
     void SendToTryTimerTimer();
 
+    // Annotation: boxes, arrows and texts drawn into the picture. The palette calls these with
+    // the values of its controls.
+    void TeEffectButton4Click(ui::Color colour, int width);  // Add Box
+    void TeEffectButton5Click(ui::Color colour, int width);  // Add Arrow
+    void TeEffectButton3Click();                             // Delete Selected (and Delete)
+    void JvOfficeColorButton2ColorChange(ui::Color colour);  // colour of the selected boxes
+    void JvOfficeColorButton3ColorChange(ui::Color colour);  // colour of the selected arrows
+    void TeEffectSpinEdit2Change(int width);                 // line width of the selected boxes
+    void TeEffectSpinEdit3Change(int width);                 // line width of the selected arrows
+    void draw_objects();
+    void draw_arrowhead(int i);  // i: the arrow's slot + 1
+    void Image1MouseUp(void* Sender, ui::MouseButton Button, ui::ShiftState Shift, int X, int Y);
+
     // Runs a command by id; false when the command is not available in this build.
     bool run(snipquill::Command c);
     bool has_command(snipquill::Command c) const;
@@ -70,6 +89,11 @@ class TForm1 : public ui::Window {
     HMENU SysPopupMenu1() const { return menu_.get(); }
     bool magnifier_checked() const { return magnifier_checked_; }
     bool SendToTryTimer_enabled() const { return timer_enabled_; }
+    annotate::CanvasText::TMyCanvasText& MyCanvasText1() { return *MyCanvasText1_; }
+    annotate::PolyLine::TMyPolyLine& MyPolyLine1() { return *MyPolyLine1_; }
+    const annotate::TCadCalcGDI& CadCalcGDI1() const { return CadCalcGDI1_; }
+    annotate::AnnotationStore& store() { return store_; }
+    annotate::PictureImage& Image1Image() { return *image1_; }
 
   protected:
     LRESULT on_message(UINT msg, WPARAM wp, LPARAM lp) override;
@@ -80,6 +104,13 @@ class TForm1 : public ui::Window {
     void build_menu();
     void popup_menu_at_sysmenu_button();
     LRESULT nc_hit_test(LPARAM lp) const;
+    void create_annotation();
+    void bind_annotation();
+    void release_annotation();
+    void show_drawing();
+    void warning_beep();
+    static void image1_mouse_up(void* self, void* sender, ui::MouseButton b, ui::ShiftState s,
+                                int x, int y);
 
     Services services_;
     AppState state_;
@@ -91,6 +122,14 @@ class TForm1 : public ui::Window {
     bool active_ = false;
     bool timer_enabled_ = false;
     snipquill::FrameButton pressed_ = snipquill::FrameButton::None;
+
+    // Annotation. Declared after the picture, so they go before it.
+    annotate::CanvasText::SharedSettings text_settings_;
+    std::unique_ptr<annotate::PictureImage> image1_;
+    std::unique_ptr<annotate::CanvasText::TMyCanvasText> MyCanvasText1_;
+    std::unique_ptr<annotate::PolyLine::TMyPolyLine> MyPolyLine1_;
+    annotate::TCadCalcGDI CadCalcGDI1_;
+    annotate::AnnotationStore store_;
 };
 
 }  // namespace app
