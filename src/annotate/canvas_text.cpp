@@ -219,6 +219,7 @@ void TMyCanvasText::SetAComponent(Image* image) {
         if (!Saveold || Saveold->width() != w || Saveold->height() != h)
             Saveold = surface->make_bitmap(w, h);
         Saveold->copy_from(*surface, 0, 0, w, h);
+        drawn_valid_ = false;
     } catch (...) {
         // Binding fails quietly: no image is bound and the canvas stays what it was.
         ACanvas = previous;
@@ -239,14 +240,61 @@ void TMyCanvasText::Notification(TComponent* AComponent, TOperation Operation) {
         if (creating_ && creating_->FCanvas == ACanvas) creating_->FCanvas = nullptr;
         ACanvas = nullptr;
         canvas_source_ = nullptr;
+        drawn_valid_ = false;
     }
     if (hook_.hooked() && static_cast<TComponent*>(hook_.hooked()) == AComponent)
         hook_.forget(hook_.hooked());
 }
 
+bool TMyCanvasText::DrawnText::operator==(const TMyShape& s) const {
+    return p0 == s.point(0) && p1 == s.point(1) && selected == s.Selected && pen == s.Pen &&
+           font == s.Font && info == s.Info;
+}
+
+bool TMyCanvasText::redraw_from_cache() {
+    if (!drawn_valid_ || drawn_on_ != ACanvas || MyShapes.size() != drawn_texts_.size())
+        return false;
+    if (shared_.SharedShadow != drawn_settings_.SharedShadow ||
+        shared_.SharedColorOfShadow != drawn_settings_.SharedColorOfShadow ||
+        shared_.SharedColorOfHot != drawn_settings_.SharedColorOfHot)
+        return false;
+    for (std::size_t i = 0; i < MyShapes.size(); ++i)
+        if (MyShapes[i]->FCanvas != ACanvas || !(drawn_texts_[i] == *MyShapes[i])) return false;
+    ACanvas->copy_from(*drawn_, 0, 0, drawn_->width(), drawn_->height());
+    // Leave the canvas set up as the full redraw would have.
+    ACanvas->set_pen(drawn_pen_);
+    ACanvas->set_brush(drawn_brush_);
+    ACanvas->set_font(drawn_font_);
+    return true;
+}
+
+void TMyCanvasText::remember_redraw() {
+    drawn_valid_ = false;
+    for (const auto& s : MyShapes)
+        if (s->FCanvas != ACanvas) return;  // drawn elsewhere: not all of it is on ACanvas
+    const int w = Saveold->width(), h = Saveold->height();
+    if (!drawn_ || drawn_->width() != w || drawn_->height() != h)
+        drawn_ = ACanvas->make_bitmap(w, h);
+    drawn_->copy_from(*ACanvas, 0, 0, w, h);
+    drawn_on_ = ACanvas;
+    drawn_settings_ = shared_;
+    drawn_texts_.resize(MyShapes.size());
+    for (std::size_t i = 0; i < MyShapes.size(); ++i) {
+        const TMyShape& s = *MyShapes[i];
+        drawn_texts_[i] = DrawnText{s.point(0), s.point(1), s.Selected, s.Pen, s.Font, s.Info};
+    }
+    drawn_pen_ = ACanvas->pen();
+    drawn_brush_ = ACanvas->brush();
+    drawn_font_ = ACanvas->font();
+    drawn_valid_ = true;
+}
+
 void TMyCanvasText::DrawAllShape() {
-    if (ACanvas && Saveold) ACanvas->copy_from(*Saveold, 0, 0, Saveold->width(), Saveold->height());
+    const bool whole = ACanvas && Saveold;
+    if (whole && redraw_from_cache()) return;
+    if (whole) ACanvas->copy_from(*Saveold, 0, 0, Saveold->width(), Saveold->height());
     for (auto it = MyShapes.rbegin(); it != MyShapes.rend(); ++it) (*it)->Draw();
+    if (whole) remember_redraw();
 }
 
 TMyShape* TMyCanvasText::shape_at(int index) const {
@@ -445,33 +493,24 @@ void TMyCanvasText::flush() {
 void TMyCanvasText::forward_down(void* self, void* sender, MouseButton b, ui::ShiftState s, int x,
                                  int y) {
     auto* me = static_cast<TMyCanvasText*>(self);
-    me->hook_.dispatch(
-        [&] {
-            me->MouseDown(b, s, x, y);
-            me->flush();
-        },
-        [&](const ui::MouseSlots& saved) { saved.down(sender, b, s, x, y); });
+    me->hook_.dispatch([&] { me->MouseDown(b, s, x, y); },
+                       [&](const ui::MouseSlots& saved) { saved.down(sender, b, s, x, y); },
+                       [&] { me->flush(); });
 }
 
 void TMyCanvasText::forward_up(void* self, void* sender, MouseButton b, ui::ShiftState s, int x,
                                int y) {
     auto* me = static_cast<TMyCanvasText*>(self);
-    me->hook_.dispatch(
-        [&] {
-            me->MouseUp(b, s, x, y);
-            me->flush();
-        },
-        [&](const ui::MouseSlots& saved) { saved.up(sender, b, s, x, y); });
+    me->hook_.dispatch([&] { me->MouseUp(b, s, x, y); },
+                       [&](const ui::MouseSlots& saved) { saved.up(sender, b, s, x, y); },
+                       [&] { me->flush(); });
 }
 
 void TMyCanvasText::forward_move(void* self, void* sender, ui::ShiftState s, int x, int y) {
     auto* me = static_cast<TMyCanvasText*>(self);
-    me->hook_.dispatch(
-        [&] {
-            me->MouseMove(s, x, y);
-            me->flush();
-        },
-        [&](const ui::MouseSlots& saved) { saved.move(sender, s, x, y); });
+    me->hook_.dispatch([&] { me->MouseMove(s, x, y); },
+                       [&](const ui::MouseSlots& saved) { saved.move(sender, s, x, y); },
+                       [&] { me->flush(); });
 }
 
 }  // namespace annotate::CanvasText

@@ -141,8 +141,9 @@ class TMyCanvasText : public TComponent {
     bool SetShapeStyle(int ShapeID, ui::FontStyles st);
     bool DeleteShape(int ShapeNo);
     bool DeleteSelectedShape();
-    // The clean background (still owned by the component); none before the first binding.
-    ui::Surface* GetTImage() const { return Saveold.get(); }
+    // The clean background (still owned by the component, and only to be read: the redraw
+    // relies on it); none before the first binding.
+    const ui::Surface* GetTImage() const { return Saveold.get(); }
 
     void MouseDown(ui::MouseButton Button, ui::ShiftState Shift, int x, int y);
     void MouseUp(ui::MouseButton Button, ui::ShiftState Shift, int x, int y);
@@ -177,6 +178,18 @@ class TMyCanvasText : public TComponent {
     template <class Change>
     bool change_shape(int ShapeID, Change&& change);
     void flush();
+    bool redraw_from_cache();
+    void remember_redraw();
+
+    // What a full redraw depends on, apart from the clean background.
+    struct DrawnText {
+        Point p0, p1;
+        bool selected = false;
+        ui::PenSpec pen;
+        ui::FontSpec font;
+        std::wstring info;
+        bool operator==(const TMyShape& s) const;
+    };
 
     std::unique_ptr<ui::Surface> Saveold;
     MouseHook hook_;  // fOldOnMouseDown, fOldOnMouseUp, fOldOnMouseMove
@@ -203,6 +216,17 @@ class TMyCanvasText : public TComponent {
     // release.
     std::unique_ptr<TMyShape> creating_;
     Image* canvas_source_ = nullptr;  // the image ACanvas belongs to
+
+    // The picture as the last full redraw left it. Most releases change no text (a box was
+    // moved, or nothing), so the redraw is then one block copy instead of drawing every text.
+    std::unique_ptr<ui::Surface> drawn_;
+    bool drawn_valid_ = false;
+    ui::Surface* drawn_on_ = nullptr;
+    SharedSettings drawn_settings_;
+    std::vector<DrawnText> drawn_texts_;
+    ui::PenSpec drawn_pen_;  // the set-ups the full redraw left on the canvas
+    ui::BrushSpec drawn_brush_;
+    ui::FontSpec drawn_font_;
 };
 
 }  // namespace annotate::CanvasText

@@ -37,17 +37,21 @@ class MouseHook {
 
     // Runs own(), then forward(saved()) with any failure of the saved handler discarded. An
     // event that comes back to this component through a loop of saved handlers is dropped, so
-    // a component never ends up handling or forwarding its own event again.
-    template <class Own, class Forward>
-    void dispatch(Own&& own, Forward&& forward) {
+    // a component never ends up handling or forwarding its own event again. The first
+    // component of the chain calls show() once the whole chain has handled the event, so what
+    // they all drew is shown in one go.
+    template <class Own, class Forward, class Show>
+    void dispatch(Own&& own, Forward&& forward, Show&& show) {
         if (busy_) return;
         Busy guard(busy_);
+        Depth depth;
         own();
         try {
             forward(saved_);
         } catch (...) {
             // The previous handler's failure is not ours to report.
         }
+        if (depth.outermost()) show();
     }
 
   private:
@@ -57,6 +61,19 @@ class MouseHook {
         Busy(const Busy&) = delete;
         Busy& operator=(const Busy&) = delete;
         bool& b_;
+    };
+
+    // How many forwarders are running on this thread: one event passes a chain of them.
+    struct Depth {
+        Depth() { ++level(); }
+        ~Depth() { --level(); }
+        Depth(const Depth&) = delete;
+        Depth& operator=(const Depth&) = delete;
+        bool outermost() const { return level() == 1; }
+        static int& level() {
+            static thread_local int n = 0;
+            return n;
+        }
     };
 
     ui::MouseSlots own_;

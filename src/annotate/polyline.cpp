@@ -288,33 +288,24 @@ void TMyPolyLine::flush() {
 void TMyPolyLine::forward_down(void* self, void* sender, MouseButton b, ui::ShiftState s, int x,
                                int y) {
     auto* me = static_cast<TMyPolyLine*>(self);
-    me->hook_.dispatch(
-        [&] {
-            me->MouseDown(b, s, x, y);
-            me->flush();
-        },
-        [&](const ui::MouseSlots& saved) { saved.down(sender, b, s, x, y); });
+    me->hook_.dispatch([&] { me->MouseDown(b, s, x, y); },
+                       [&](const ui::MouseSlots& saved) { saved.down(sender, b, s, x, y); },
+                       [&] { me->flush(); });
 }
 
 void TMyPolyLine::forward_up(void* self, void* sender, MouseButton b, ui::ShiftState s, int x,
                              int y) {
     auto* me = static_cast<TMyPolyLine*>(self);
-    me->hook_.dispatch(
-        [&] {
-            me->MouseUp(b, s, x, y);
-            me->flush();
-        },
-        [&](const ui::MouseSlots& saved) { saved.up(sender, b, s, x, y); });
+    me->hook_.dispatch([&] { me->MouseUp(b, s, x, y); },
+                       [&](const ui::MouseSlots& saved) { saved.up(sender, b, s, x, y); },
+                       [&] { me->flush(); });
 }
 
 void TMyPolyLine::forward_move(void* self, void* sender, ui::ShiftState s, int x, int y) {
     auto* me = static_cast<TMyPolyLine*>(self);
-    me->hook_.dispatch(
-        [&] {
-            me->Mousemove(s, x, y);
-            me->flush();
-        },
-        [&](const ui::MouseSlots& saved) { saved.move(sender, s, x, y); });
+    me->hook_.dispatch([&] { me->Mousemove(s, x, y); },
+                       [&](const ui::MouseSlots& saved) { saved.move(sender, s, x, y); },
+                       [&] { me->flush(); });
 }
 
 }  // namespace annotate::PolyLine

@@ -1,6 +1,7 @@
 #include "ui/canvas.h"
 
 #include <algorithm>
+#include <cstdlib>
 #include <stdexcept>
 
 namespace ui {
@@ -142,16 +143,84 @@ void Canvas::touch(long long left, long long top, long long right, long long bot
 
 void Canvas::move_to(int x, int y) { pos_ = POINT{x, y}; }
 
+const std::vector<Canvas::Span>* Canvas::line_spans(const LineKey& key) {
+    if (auto it = lines_.find(key); it != lines_.end()) return &it->second;
+    // Long lines are rare and their masks large: left to GDI.
+    const long long margin = key.width + 2;
+    const long long w = std::abs(static_cast<long long>(key.dx)) + 2 * margin + 1;
+    const long long h = std::abs(static_cast<long long>(key.dy)) + 2 * margin + 1;
+    if (w * h > 1 << 20) return nullptr;
+    if (lines_.size() >= 4096) lines_.clear();
+    if (scratch_.width() < w || scratch_.height() < h)
+        scratch_.reallocate(std::max<int>(scratch_.width(), static_cast<int>(w)),
+                            std::max<int>(scratch_.height(), static_cast<int>(h)));
+    const int left = static_cast<int>(std::min<long long>(key.dx, 0) - margin);
+    const int top = static_cast<int>(std::min<long long>(key.dy, 0) - margin);
+    HDC dc = scratch_.dc();
+    PatBlt(dc, 0, 0, static_cast<int>(w), static_cast<int>(h), BLACKNESS);
+    {
+        UniqueGdi<HPEN> white(CreatePen(PS_SOLID, std::min(key.width, 10000), RGB(255, 255, 255)));
+        Selection pen(dc, white.get());
+        const int old_rop = SetROP2(dc, R2_COPYPEN);
+        MoveToEx(dc, -left, -top, nullptr);
+        LineTo(dc, key.dx - left, key.dy - top);
+        SetROP2(dc, old_rop);
+    }
+    GdiFlush();
+    std::vector<Span> spans;
+    const std::uint32_t* bits = scratch_.bits();
+    for (int y = 0; y < h; ++y) {
+        const std::uint32_t* row = bits + static_cast<std::size_t>(y) * scratch_.width();
+        for (int x = 0; x < w;) {
+            if (!(row[x] & 0xFFFFFF)) {
+                ++x;
+                continue;
+            }
+            const int x0 = x;
+            while (x < w && (row[x] & 0xFFFFFF)) ++x;
+            spans.push_back(Span{y + top, x0 + left, x + left});
+        }
+    }
+    return &lines_.emplace(key, std::move(spans)).first->second;
+}
+
+void Canvas::fill_spans(const std::vector<Span>& spans, POINT from) {
+    GdiFlush();
+    std::uint32_t* bits = bitmap_->bits();
+    const long long w = width(), h = height();
+    const std::uint32_t value = colorref_to_dib(pen_.color);
+    for (const Span& s : spans) {
+        const long long y = static_cast<long long>(from.y) + s.y;
+        if (y < 0 || y >= h) continue;
+        const long long x0 = std::max<long long>(static_cast<long long>(from.x) + s.x0, 0);
+        const long long x1 = std::min<long long>(static_cast<long long>(from.x) + s.x1, w);
+        if (x0 >= x1) continue;
+        std::fill(bits + y * w + x0, bits + y * w + x1, value);
+    }
+}
+
 void Canvas::line_to(int x, int y) {
     const POINT from = pos_;
     pos_ = POINT{x, y};
     HDC dc = bitmap_->dc();
     if (!dc || pen_.style == PenStyle::Clear) return;
-    Selection pen(dc, pen_handle());
-    const int old_rop = SetROP2(dc, rop2_of(pen_.mode));
-    MoveToEx(dc, from.x, from.y, nullptr);
-    LineTo(dc, x, y);
-    SetROP2(dc, old_rop);
+    const std::vector<Span>* spans = nullptr;
+    if (pen_.mode == RasterMode::Copy && pen_.style == PenStyle::Solid) {
+        const long long dx = static_cast<long long>(x) - from.x;
+        const long long dy = static_cast<long long>(y) - from.y;
+        if (std::abs(dx) < 0x10000 && std::abs(dy) < 0x10000)
+            spans = line_spans(
+                LineKey{static_cast<int>(dx), static_cast<int>(dy), std::max(0, pen_.width)});
+    }
+    if (spans) {
+        fill_spans(*spans, from);
+    } else {
+        Selection pen(dc, pen_handle());
+        const int old_rop = SetROP2(dc, rop2_of(pen_.mode));
+        MoveToEx(dc, from.x, from.y, nullptr);
+        LineTo(dc, x, y);
+        SetROP2(dc, old_rop);
+    }
     const long long grow = pen_.width / 2 + 2;
     touch(std::min<long long>(from.x, x) - grow, std::min<long long>(from.y, y) - grow,
           std::max<long long>(from.x, x) + grow + 1, std::max<long long>(from.y, y) + grow + 1);

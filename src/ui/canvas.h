@@ -6,7 +6,10 @@
 #include <windows.h>
 
 #include <array>
+#include <cstddef>
 #include <memory>
+#include <unordered_map>
+#include <vector>
 
 #include "ui/bitmap.h"
 #include "ui/handles.h"
@@ -67,6 +70,26 @@ class Canvas : public Surface {
         Handle get(const Key& key, Make&& make);
     };
 
+    // The pixels a solid line covers depend only on its vector and width, so a redraw fills the
+    // spans GDI drew the first time instead of rasterising the line again (wide lines are slow
+    // to rasterise). Used for copy mode, where a pixel's new value does not depend on the old.
+    struct Span {
+        int y, x0, x1;  // x1 excluded; relative to the line's start
+    };
+    struct LineKey {
+        int dx, dy, width;
+        friend bool operator==(const LineKey&, const LineKey&) = default;
+    };
+    struct LineKeyHash {
+        std::size_t operator()(const LineKey& k) const {
+            return (static_cast<std::size_t>(k.dx) * 73856093u) ^
+                   (static_cast<std::size_t>(k.dy) * 19349663u) ^
+                   (static_cast<std::size_t>(k.width) * 83492791u);
+        }
+    };
+    const std::vector<Span>* line_spans(const LineKey& key);
+    void fill_spans(const std::vector<Span>& spans, POINT from);
+
     HPEN pen_handle();
     HBRUSH brush_handle();
     HFONT font_handle();
@@ -85,6 +108,9 @@ class Canvas : public Surface {
     Cache<Color, HBRUSH> brushes_;
     Cache<FontSpec, HFONT> fonts_;
     HFONT font_now_ = nullptr;  // the font for font_, once looked up
+
+    std::unordered_map<LineKey, std::vector<Span>, LineKeyHash> lines_;
+    Bitmap scratch_;  // where a line is drawn once to learn its pixels
 };
 
 }  // namespace ui

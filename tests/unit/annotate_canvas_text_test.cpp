@@ -102,28 +102,94 @@ TEST_F(TextFixture, NewTextTakesTheComponentsPenAndFont) {
 
 TEST_F(TextFixture, FullRedrawRestoresBackgroundThenDrawsNewestFirst) {
     add_text(L"old", 10, 10);
-    add_text(L"new", 10, 10);
     canvas().ops.clear();
-    texts.DrawAllShape();
-    const auto& ops = canvas().ops;
-    ASSERT_FALSE(ops.empty());
-    EXPECT_EQ(ops.front().kind, Op::Copy);
-    EXPECT_EQ(ops.front().source, texts.GetTImage());
-    EXPECT_EQ(ops.front().c, 300);
-    EXPECT_EQ(ops.front().d, 200);
-    const auto out = canvas().of(Op::Text);
+    add_text(L"new", 10, 10);  // its release redraws everything
+    auto& all = canvas().ops;
+    std::size_t start = all.size();
+    while (start > 0 && all[start - 1].kind != Op::Copy) --start;
+    ASSERT_GT(start, 0u);
+    const Op& copy = all[start - 1];
+    EXPECT_EQ(copy.source, texts.GetTImage());
+    EXPECT_EQ(copy.c, 300);
+    EXPECT_EQ(copy.d, 200);
+    const std::vector<Op> ops(all.begin() + static_cast<long>(start), all.end());
+    std::vector<Op> out, fills;
+    for (const Op& o : ops) (o.kind == Op::Text ? out : fills).push_back(o);
     ASSERT_EQ(out.size(), 2u);
     EXPECT_EQ(out[0].text, L"new");  // the older text ends on top
     EXPECT_EQ(out[1].text, L"old");
-    // The selected (newest) text shows its four handles.
-    const auto fills = canvas().of(Op::Fill);
+    // The selected (newest) text shows its four handles, drawn right after it.
     ASSERT_EQ(fills.size(), 4u);
+    EXPECT_EQ(ops[1].kind, Op::Fill);
     EXPECT_EQ(fills[0].pen.mode, ui::RasterMode::NotXor);
     EXPECT_EQ(fills[0].brush.color, ui::rgb(128, 128, 128));
     const Point p1 = texts.GetShape(1)->ThePoints[1];
     EXPECT_EQ((Point{fills[1].a, fills[1].b}), (Point{p1.x - 4, p1.y - 4}));
     EXPECT_EQ((Point{fills[2].a, fills[2].b}), (Point{p1.x - 4, 6}));
     EXPECT_EQ((Point{fills[3].a, fills[3].b}), (Point{6, p1.y - 4}));
+}
+
+TEST_F(TextFixture, RedrawWithNothingChangedRepeatsTheLastOne) {
+    add_text(L"one", 10, 10);
+    add_text(L"two", 40, 60);
+    const ui::PenSpec pen_after = canvas().pen();
+    const ui::FontSpec font_after = canvas().font();
+
+    canvas().set_pen(ui::PenSpec{});
+    canvas().ops.clear();
+    texts.DrawAllShape();
+    ASSERT_EQ(canvas().ops.size(), 1u);  // one block copy of what the last redraw left
+    EXPECT_EQ(canvas().ops[0].kind, Op::Copy);
+    EXPECT_NE(canvas().ops[0].source, texts.GetTImage());
+    EXPECT_EQ(canvas().pen(), pen_after);  // and the canvas set up as that redraw left it
+    EXPECT_EQ(canvas().font(), font_after);
+
+    // Anything a text is drawn from makes the next redraw a full one again.
+    struct Change {
+        const char* name;
+        void (*apply)(TMyCanvasText&, SharedSettings&);
+    };
+    const Change changes[] = {
+        {"moved",
+         [](TMyCanvasText& t, SharedSettings&) {
+             const_cast<TMyShape*>(t.GetShape(0))->DragChangeValue({0, 0}, {1, 0});
+         }},
+        {"selected",
+         [](TMyCanvasText& t, SharedSettings&) {
+             const_cast<TMyShape*>(t.GetShape(0))->Selected ^= true;
+         }},
+        {"text", [](TMyCanvasText& t,
+                    SharedSettings&) { const_cast<TMyShape*>(t.GetShape(1))->Info = L"2"; }},
+        {"colour", [](TMyCanvasText& t,
+                      SharedSettings&) { const_cast<TMyShape*>(t.GetShape(1))->Font.color ^= 1; }},
+        {"pen", [](TMyCanvasText& t,
+                   SharedSettings&) { const_cast<TMyShape*>(t.GetShape(1))->Pen.width += 1; }},
+        {"shadow", [](TMyCanvasText&, SharedSettings& s) { s.SharedShadow ^= true; }},
+        {"shadow colour", [](TMyCanvasText&, SharedSettings& s) { s.SharedColorOfShadow ^= 1; }},
+        {"handle colour", [](TMyCanvasText&, SharedSettings& s) { s.SharedColorOfHot ^= 1; }},
+        {"deleted", [](TMyCanvasText& t, SharedSettings&) { t.DeleteShape(0); }},
+    };
+    auto full_redraws = [&] {
+        int n = 0;
+        for (const Op& o : canvas().of(Op::Copy)) n += o.source == texts.GetTImage();
+        return n;
+    };
+    for (const Change& c : changes) {
+        canvas().ops.clear();
+        c.apply(texts, shared);
+        texts.DrawAllShape();
+        EXPECT_GE(full_redraws(), 1) << c.name;
+        canvas().ops.clear();
+        texts.DrawAllShape();  // and the one after it is a copy again
+        EXPECT_EQ(full_redraws(), 0) << c.name;
+        EXPECT_TRUE(canvas().of(Op::Text).empty()) << c.name;
+    }
+
+    // Binding again takes a new clean background: full redraw.
+    texts.SetAComponent(&image);
+    canvas().ops.clear();
+    texts.DrawAllShape();
+    EXPECT_EQ(full_redraws(), 1);
 }
 
 TEST_F(TextFixture, ShadowPassIsOnePixelRightAndDownInTheSharedColour) {
@@ -339,7 +405,7 @@ TEST_F(TextFixture, BindingTakesACleanCopyAndChains) {
     ASSERT_NE(texts.GetTImage(), nullptr);
     EXPECT_EQ(texts.GetTImage()->width(), 40);
     EXPECT_EQ(texts.GetTImage()->height(), 30);
-    const auto copies = static_cast<FakeSurface*>(texts.GetTImage())->of(Op::Copy);
+    const auto copies = static_cast<const FakeSurface*>(texts.GetTImage())->of(Op::Copy);
     ASSERT_EQ(copies.size(), 1u);
     EXPECT_EQ(copies[0].source, &other.canvas());
     EXPECT_EQ(texts.fOldOnMouseUp(), own.slots().up);

@@ -583,6 +583,20 @@ TEST(PolylineChain, APressReachesTheSecondBoundFirstThenTheFirstThenThePicturesO
     EXPECT_EQ(own.seen, (std::vector<ui::Color>{2, 1}));
 }
 
+TEST(PolylineChain, WhatTheChainDrewIsShownOnceAtTheEndOfEachEvent) {
+    FakeImage image;
+    TMyPolyLine first, second;
+    make_box(first, image);
+    make_box(second, image);
+    for (auto event : {+[](FakeImage& i) { i.down(MouseButton::Left, 60, 27); },
+                       +[](FakeImage& i) { i.move(70, 30); },
+                       +[](FakeImage& i) { i.up(MouseButton::Left, 70, 30); }}) {
+        image.canvas().flushes = 0;
+        event(image);
+        EXPECT_EQ(image.canvas().flushes, 1);
+    }
+}
+
 TEST(PolylineChain, AFailureInTheSavedHandlerIsSwallowed) {
     std::vector<std::string> log;
     FakeImage image;

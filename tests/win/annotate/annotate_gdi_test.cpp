@@ -101,6 +101,34 @@ TEST(CanvasPixels, RasterModes) {
     EXPECT_NE(c.bitmap().pixel(15, 35), RGB(255, 0, 0));
 }
 
+TEST(CanvasPixels, RepeatedLinesMatchWhatGdiDraws) {
+    // Copy-mode lines are replayed from the pixels GDI drew the first time; anywhere on the
+    // bitmap, partly outside it too, they must come out as GDI draws them there.
+    ui::Canvas cached(160, 120);
+    ui::Bitmap reference(160, 120);
+    std::uint32_t seed = 12345;
+    auto next = [&](int n) {
+        seed = seed * 1103515245u + 12345u;
+        return static_cast<int>((seed >> 8) % static_cast<std::uint32_t>(n));
+    };
+    const int vectors[][2] = {{40, 0}, {0, 33}, {25, 17}, {-30, 11}, {7, -45}, {1, 1}, {0, 0}};
+    for (int i = 0; i < 400; ++i) {
+        const int* v = vectors[next(7)];
+        const int width = next(9);
+        const int x = next(200) - 20, y = next(160) - 20;
+        const COLORREF colour = RGB(next(256), next(256), next(256));
+        cached.set_pen(ui::PenSpec{colour, width, ui::PenStyle::Solid, ui::RasterMode::Copy});
+        cached.move_to(x, y);
+        cached.line_to(x + v[0], y + v[1]);
+        ui::UniqueGdi<HPEN> pen(CreatePen(PS_SOLID, width, colour));
+        ui::Selection sel(reference.dc(), pen.get());
+        MoveToEx(reference.dc(), x, y, nullptr);
+        LineTo(reference.dc(), x + v[0], y + v[1]);
+        ASSERT_EQ(differing(snap(cached.bitmap()), snap(reference)), 0)
+            << "line " << i << " width " << width << " from " << x << "," << y;
+    }
+}
+
 TEST(CanvasPixels, BlockCopyAndMeasure) {
     ui::Canvas a(50, 30), b(40, 40);
     fill_pattern(a.bitmap());

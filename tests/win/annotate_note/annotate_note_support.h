@@ -67,9 +67,14 @@ class CapturedNote {
     }
 
     // The picture as a full redraw of the same annotations on the clean background gives it.
-    // (Redrawing a picture that is already right changes nothing.)
+    // (Redrawing a picture that is already right changes nothing.) Switching the shadow off and
+    // on again makes the text component draw every text anew instead of repeating its last
+    // redraw.
     Pixels fresh_redraw() {
-        note_.MyCanvasText1().DrawAllShape();
+        auto& t = note_.MyCanvasText1();
+        const bool shadow = t.Shadow();
+        t.SetShadow(!shadow);
+        t.SetShadow(shadow);
         note_.draw_objects();
         return snap(picture());
     }

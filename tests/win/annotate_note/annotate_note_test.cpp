@@ -204,7 +204,7 @@ TEST(AnnotateNote, EachCaptureRebindsAndCutsEarlierBoxesOut) {
     EXPECT_FALSE(text.fOldOnMouseDown());
     // The text component's clean copy is the captured picture.
     ASSERT_NE(text.GetTImage(), nullptr);
-    const auto& copy = static_cast<ui::Canvas*>(text.GetTImage())->bitmap();
+    const auto& copy = static_cast<const ui::Canvas*>(text.GetTImage())->bitmap();
     EXPECT_EQ(differing(snap(copy), snap(*note.background())), 0);
 
     // A box added while live stays in the store, is drawn by every redraw, but no longer hears
