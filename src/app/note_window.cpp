@@ -208,6 +208,24 @@ void TForm1::Clipboard1Click() {
         MessageBoxW(hwnd(), output::kClipboardBusyMessage, kTitle, MB_OK | MB_ICONWARNING);
 }
 
+void TForm1::Portrait1Click() {
+    printer_.set_orientation(output::Orientation::Portrait);
+    if (!state_.captured) BUFormButton1Click();
+    Print1Click();
+}
+
+void TForm1::Landscape1Click() {
+    printer_.set_orientation(output::Orientation::Landscape);
+    if (!state_.captured) BUFormButton1Click();
+    Print1Click();
+}
+
+void TForm1::Print1Click() {
+    output::print_picture(printer_, image_->bitmap(), output::screen_pixels_per_inch());
+}
+
+void TForm1::SetPrinter1Click() { printer_.setup_dialog(hwnd()); }
+
 void TForm1::Annotate1Click() {
     turn_magnifyer_on(false);
     if (!state_.captured) BUFormButton1Click();
@@ -253,6 +271,9 @@ bool TForm1::has_command(Command c) const {
     switch (c) {
         case Command::Save:
         case Command::Clipboard:
+        case Command::Portrait:
+        case Command::Landscape:
+        case Command::SetPrinter:
         case Command::Annotate:
         case Command::Magnifier:
         case Command::Clear:
@@ -273,6 +294,15 @@ bool TForm1::run(Command c) {
             return true;
         case Command::Clipboard:
             Clipboard1Click();
+            return true;
+        case Command::Portrait:
+            Portrait1Click();
+            return true;
+        case Command::Landscape:
+            Landscape1Click();
+            return true;
+        case Command::SetPrinter:
+            SetPrinter1Click();
             return true;
         case Command::Annotate:
             Annotate1Click();

@@ -13,6 +13,7 @@
 #include "app/commands.h"
 #include "app/note_layout.h"
 #include "app/perforation.h"
+#include "output/printer.h"
 #include "annotate/cad_calc.h"
 #include "annotate/canvas_text.h"
 #include "annotate/picture_image.h"
@@ -30,7 +31,7 @@ class TForm1 : public ui::Window {
     // What the note asks of the system that tests replace.
     struct Services {
         std::function<void(HWND owner, const std::wstring& chm_path)> show_help;
-        std::wstring program_path;  // the running program file
+        std::wstring program_path;                    // the running program file
         std::function<void(UINT type)> message_beep;  // MessageBeep when empty
     };
 
@@ -55,6 +56,11 @@ class TForm1 : public ui::Window {
     void Save1Click();
     void save_file(const std::wstring& filename);
     void Clipboard1Click();
+    void Portrait1Click();
+    void Landscape1Click();
+    void Print1Click();
+    void SetPrinter1Click();
+    output::Printer& printer() { return printer_; }
 
     void Annotate1Click();
     void Magnifyer1Click();
@@ -118,6 +124,7 @@ class TForm1 : public ui::Window {
     std::unique_ptr<ui::Picture> image_;
     std::unique_ptr<ui::Bitmap> background_;
     ui::UniqueMenu menu_;
+    output::Printer printer_;  // the printer and its settings hold for the whole run
     bool magnifier_checked_ = false;
     bool active_ = false;
     bool timer_enabled_ = false;

@@ -29,14 +29,31 @@ TempFolder::TempFolder() {
     CreateDirectoryW(path_.c_str(), nullptr);
 }
 
-TempFolder::~TempFolder() {
-    for (const std::wstring& n : names()) {
-        const std::wstring f = file(n);
-        SetFileAttributesW(f.c_str(), FILE_ATTRIBUTE_NORMAL);
-        DeleteFileW(f.c_str());
+namespace {
+
+void remove_tree(const std::wstring& folder) {
+    WIN32_FIND_DATAW data;
+    HANDLE find = FindFirstFileW((folder + L"*").c_str(), &data);
+    if (find != INVALID_HANDLE_VALUE) {
+        do {
+            const std::wstring n = data.cFileName;
+            if (n == L"." || n == L"..") continue;
+            const std::wstring path = folder + n;
+            if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+                remove_tree(path + L"\\");
+            } else {
+                SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+                DeleteFileW(path.c_str());
+            }
+        } while (FindNextFileW(find, &data));
+        FindClose(find);
     }
-    RemoveDirectoryW(path_.c_str());
+    RemoveDirectoryW(folder.c_str());
 }
+
+}  // namespace
+
+TempFolder::~TempFolder() { remove_tree(path_); }
 
 std::vector<std::wstring> TempFolder::names() const {
     std::vector<std::wstring> out;
@@ -247,15 +264,13 @@ void DialogScript::run() {
     // The dialog the last step answered may take a moment to go away; the next step is for
     // the dialog that comes after it.
     const bool answered = dialog == last_;
-    if (!steps_.empty() && !answered) {
+    if (!waiting_since_) waiting_since_ = GetTickCount();
+    if (!steps_.empty() && !answered && steps_.front()(dialog)) {
+        steps_.pop_front();
+        last_ = dialog;
         waiting_since_ = 0;
-        if (steps_.front()(dialog)) {
-            steps_.pop_front();
-            last_ = dialog;
-        }
         return;
     }
-    if (!waiting_since_) waiting_since_ = GetTickCount();
     if (GetTickCount() - waiting_since_ > 10000) {
         timed_out_ = true;
         waiting_since_ = 0;

@@ -14,7 +14,7 @@
 
 namespace outtest {
 
-// A new folder under /tmp (seen through Wine's Z: drive), removed with its files at the end.
+// A new folder under /tmp (seen through Wine's Z: drive), removed with all it holds at the end.
 class TempFolder {
   public:
     TempFolder();
@@ -58,8 +58,8 @@ std::size_t mismatches(const ui::Bitmap& picture, const Image& image);
 double psnr(const ui::Bitmap& picture, const Image& image);
 
 // Answers the modal dialogs this thread shows, in order: each step acts on the dialog that is
-// in front (the enabled one) and says whether it is done. A dialog that no step handles within
-// ten seconds is cancelled, so a broken test fails instead of hanging.
+// in front (the enabled one) and says whether it is done. A dialog that stays in front for ten
+// seconds without a step finishing is cancelled, so a broken test fails instead of hanging.
 class DialogScript {
   public:
     using Step = std::function<bool(HWND dialog)>;
