@@ -1,5 +1,6 @@
 // The note window's side of the annotation: its components and their binding to the picture,
 // the box and arrow operations the palette calls, and the redraw after every mouse release.
+// Before FormCreate there is no picture: the operations then do nothing.
 #include "annotate/arrowhead.h"
 #include "app/note_window.h"
 
@@ -79,6 +80,7 @@ void TForm1::Image1MouseUp(void*, ui::MouseButton Button, ui::ShiftState, int, i
 }
 
 void TForm1::draw_objects() {
+    if (!image1_) return;
     for (PolyLine::TMyPolyLine* box : store_.boxes)
         if (box) box->ReDraw();
     for (int i = 1; i <= kStoreSlots; ++i) {
@@ -91,7 +93,7 @@ void TForm1::draw_objects() {
 }
 
 void TForm1::draw_arrowhead(int i) {
-    if (i < 1 || i > kStoreSlots) return;
+    if (i < 1 || i > kStoreSlots || !image1_) return;
     const PolyLine::TMyPolyLine* arrow = store_.arrows[i - 1];
     if (!arrow) return;
     annotate::draw_arrowhead(image1_->canvas(), *arrow, CadCalcGDI1_);
@@ -105,6 +107,7 @@ void TForm1::warning_beep() {
 }
 
 void TForm1::TeEffectButton4Click(ui::Color colour, int width) {
+    if (!image1_) return;
     if (!store_.add(LineKind::Box, image1_.get(), colour, width)) {
         // Past the 20th since the last Clear nothing is made, but the user hears why.
         warning_beep();
@@ -115,6 +118,7 @@ void TForm1::TeEffectButton4Click(ui::Color colour, int width) {
 }
 
 void TForm1::TeEffectButton5Click(ui::Color colour, int width) {
+    if (!image1_) return;
     if (!store_.add(LineKind::Arrow, image1_.get(), colour, width)) {
         warning_beep();
         return;
@@ -125,6 +129,7 @@ void TForm1::TeEffectButton5Click(ui::Color colour, int width) {
 }
 
 void TForm1::TeEffectButton3Click() {
+    if (!image1_) return;
     CanvasText::TMyCanvasText& text = *MyCanvasText1_;
     if (text.GetSelectedShape() != -1) {
         // A selected text goes first; boxes and arrows stay, selected or not.
@@ -140,6 +145,7 @@ void TForm1::TeEffectButton3Click() {
 }
 
 void TForm1::JvOfficeColorButton2ColorChange(ui::Color colour) {
+    if (!image1_) return;
     for (PolyLine::TMyPolyLine* box : store_.boxes) {
         if (!box || !box->isSelected()) continue;
         box->Pen().color = colour;
@@ -149,6 +155,7 @@ void TForm1::JvOfficeColorButton2ColorChange(ui::Color colour) {
 }
 
 void TForm1::JvOfficeColorButton3ColorChange(ui::Color colour) {
+    if (!image1_) return;
     for (int i = 1; i <= kStoreSlots; ++i) {
         PolyLine::TMyPolyLine* arrow = store_.arrows[i - 1];
         if (!arrow || !arrow->isSelected()) continue;
@@ -160,6 +167,7 @@ void TForm1::JvOfficeColorButton3ColorChange(ui::Color colour) {
 }
 
 void TForm1::TeEffectSpinEdit2Change(int width) {
+    if (!image1_) return;
     for (PolyLine::TMyPolyLine* box : store_.boxes) {
         if (!box || !box->isSelected()) continue;
         redraw_background();
@@ -170,6 +178,7 @@ void TForm1::TeEffectSpinEdit2Change(int width) {
 }
 
 void TForm1::TeEffectSpinEdit3Change(int width) {
+    if (!image1_) return;
     for (PolyLine::TMyPolyLine* arrow : store_.arrows) {
         if (!arrow || !arrow->isSelected()) continue;
         redraw_background();

@@ -222,4 +222,20 @@ TEST(AnnotateNote, EachCaptureRebindsAndCutsEarlierBoxesOut) {
     EXPECT_TRUE(note.store().boxes[1]->isSelected());
 }
 
+TEST(AnnotateNote, OperationsBeforeCreationDoNothing) {
+    app::TForm1::Services s;
+    s.show_help = [](HWND, const std::wstring&) {};
+    std::vector<UINT> beeps;
+    s.message_beep = [&](UINT t) { beeps.push_back(t); };
+    app::TForm1 note(s);
+    SendMessageW(note.hwnd(), WM_KEYUP, VK_DELETE, 0);
+    note.TeEffectButton4Click(kRed, 2);
+    note.TeEffectButton5Click(kRed, 2);
+    note.TeEffectSpinEdit2Change(3);
+    note.JvOfficeColorButton3ColorChange(kRed);
+    note.draw_objects();
+    EXPECT_EQ(note.store().box_count, 0);
+    EXPECT_TRUE(beeps.empty());
+}
+
 }  // namespace
