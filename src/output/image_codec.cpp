@@ -8,6 +8,7 @@
 #include <string>
 
 #include "output/palette.h"
+#include "output/png_filter.h"
 #include "ui/error.h"
 #include "ui/handles.h"
 
@@ -62,13 +63,31 @@ std::size_t row_stride(int width, int bits) {
     return ((static_cast<std::size_t>(width) * static_cast<std::size_t>(bits) + 31) / 32) * 4;
 }
 
-// Pixels ready for the frame: a pixel format, rows and, for indexed data, the palette.
+// Pixels ready for the frame: a pixel format, rows, for indexed data the palette, and for a
+// true-colour PNG the row filter.
 struct FrameData {
     GUID format = GUID_WICPixelFormat24bppBGR;
     std::size_t stride = 0;
     std::vector<std::uint8_t> rows;
     std::vector<WICColor> palette;
+    std::optional<snipquill::PngFilter> png_filter;
 };
+
+WICPngFilterOption filter_option(snipquill::PngFilter filter) {
+    switch (filter) {
+        case snipquill::PngFilter::None:
+            return WICPngFilterNone;
+        case snipquill::PngFilter::Sub:
+            return WICPngFilterSub;
+        case snipquill::PngFilter::Up:
+            return WICPngFilterUp;
+        case snipquill::PngFilter::Average:
+            return WICPngFilterAverage;
+        case snipquill::PngFilter::Paeth:
+            return WICPngFilterPaeth;
+    }
+    return WICPngFilterUnspecified;
+}
 
 FrameData true_colour(const ui::Bitmap& picture) {
     FrameData data;
@@ -112,7 +131,12 @@ FrameData frame_data(const ui::Bitmap& picture, ImageFormat format) {
             if (std::optional<snipquill::IndexedPicture> exact =
                     snipquill::index_exactly(pixels_of(picture), picture.width(), picture.height()))
                 return indexed(*exact, snipquill::index_bits(exact->palette.size()));
-            return true_colour(picture);
+            {
+                FrameData data = true_colour(picture);
+                data.png_filter = snipquill::choose_png_filter(pixels_of(picture), picture.width(),
+                                                               picture.height());
+                return data;
+            }
         default:
             return true_colour(picture);
     }
@@ -149,8 +173,17 @@ std::vector<std::uint8_t> encode_picture(const ui::Bitmap& picture, ImageFormat 
     encoding.check(factory->CreateEncoder(container_of(format), nullptr, encoder.put()));
     encoding.check(encoder->Initialize(stream.get(), WICBitmapEncoderNoCache));
     ui::ComPtr<IWICBitmapFrameEncode> frame;
-    ui::ComPtr<IPropertyBag2> options;  // left at the encoder's defaults
+    ui::ComPtr<IPropertyBag2> options;  // the encoder's defaults, but for a PNG's row filter
     encoding.check(encoder->CreateNewFrame(frame.put(), options.put()));
+    if (data.png_filter && options) {
+        PROPBAG2 option{};
+        option.pstrName = const_cast<LPOLESTR>(L"FilterOption");
+        VARIANT value;
+        VariantInit(&value);
+        value.vt = VT_UI1;
+        value.bVal = static_cast<BYTE>(filter_option(*data.png_filter));
+        encoding.check(options->Write(1, &option, &value));
+    }
     encoding.check(frame->Initialize(options.get()));
     encoding.check(
         frame->SetSize(static_cast<UINT>(picture.width()), static_cast<UINT>(picture.height())));

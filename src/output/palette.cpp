@@ -134,33 +134,45 @@ void refine(std::vector<std::uint32_t>& palette, const std::vector<Cell>& cells,
     }
 }
 
-// Nearest palette entry, searched outwards from the query's green value in a list sorted by
-// green, with a direct-mapped cache of recent exact colours.
+// Nearest palette entry. A colour of the palette itself maps to its own entry, so areas of
+// such a colour stay clean; any other colour is looked up in a grid of 64 levels per channel,
+// each cell filled when first needed with the entry nearest its centre (error diffusion
+// corrects the small difference). The search goes outwards from the green value in a list
+// sorted by green.
 class NearestColour {
   public:
-    explicit NearestColour(const std::vector<std::uint32_t>& palette) : palette_(palette) {
-        for (std::size_t i = 0; i < palette.size(); ++i)
+    explicit NearestColour(const std::vector<std::uint32_t>& palette)
+        : palette_(palette), grid_(std::size_t{1} << 18, kUnknown) {
+        for (std::size_t i = 0; i < palette.size(); ++i) {
             by_green_.push_back(static_cast<std::uint8_t>(i));
+            std::size_t slot = hash(palette[i]);
+            while (own_keys_[slot] != 0 && own_keys_[slot] != (palette[i] | kUsed))
+                slot = (slot + 1) & (own_keys_.size() - 1);
+            if (own_keys_[slot] == 0) {
+                own_keys_[slot] = palette[i] | kUsed;
+                own_values_[slot] = static_cast<std::uint8_t>(i);
+            }
+        }
         std::sort(by_green_.begin(), by_green_.end(), [&](std::uint8_t a, std::uint8_t b) {
             return green(palette_[a]) < green(palette_[b]);
         });
-        cache_.fill(kEmpty);
     }
 
     std::uint8_t operator()(int r, int g, int b) {
         const std::uint32_t c = rgb(r, g, b);
-        std::uint32_t& slot = cache_[(c * 2654435761u) >> (32 - kCacheBits)];
-        if (slot != kEmpty && (slot & kColourMask) == c)
-            return static_cast<std::uint8_t>(slot >> 24);
-        const std::uint8_t found = search(r, g, b);
-        slot = c | (static_cast<std::uint32_t>(found) << 24);
-        return found;
+        for (std::size_t slot = hash(c); own_keys_[slot] != 0;
+             slot = (slot + 1) & (own_keys_.size() - 1))
+            if (own_keys_[slot] == (c | kUsed)) return own_values_[slot];
+        std::int16_t& cell =
+            grid_[static_cast<std::size_t>(((r >> 2) << 12) | ((g >> 2) << 6) | (b >> 2))];
+        if (cell == kUnknown) cell = search((r & ~3) + 2, (g & ~3) + 2, (b & ~3) + 2);
+        return static_cast<std::uint8_t>(cell);
     }
 
   private:
-    static constexpr int kCacheBits = 16;
-    // White at index 255 is stored as this value too; it then only misses the cache.
-    static constexpr std::uint32_t kEmpty = 0xFFFFFFFF;
+    static constexpr std::int16_t kUnknown = -1;
+    static constexpr std::uint32_t kUsed = 0x1000000;
+    static std::size_t hash(std::uint32_t c) { return (c * 2654435761u) >> 22; }
 
     std::uint8_t search(int r, int g, int b) const {
         const auto start =
@@ -205,7 +217,9 @@ class NearestColour {
 
     const std::vector<std::uint32_t>& palette_;
     std::vector<std::uint8_t> by_green_;
-    std::array<std::uint32_t, std::size_t{1} << kCacheBits> cache_;
+    std::vector<std::int16_t> grid_;
+    std::array<std::uint32_t, 1024> own_keys_{};
+    std::array<std::uint8_t, 1024> own_values_{};
 };
 
 }  // namespace
