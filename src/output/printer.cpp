@@ -3,7 +3,10 @@
 #include <commdlg.h>
 #include <winspool.h>
 
+#include <algorithm>
+#include <cstddef>
 #include <cstring>
+#include <cwchar>
 
 #include "output/print_fit.h"
 #include "ui/error.h"
@@ -25,8 +28,9 @@ using UniqueGlobal = ui::Unique<HGLOBAL, GlobalCloser>;
 // Bytes in a global memory block, for the set-up dialog.
 UniqueGlobal to_global(const void* data, std::size_t size) {
     UniqueGlobal memory(GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, size));
-    if (!memory) ui::throw_last_error(L"Cannot show the printer set-up dialog");
-    std::memcpy(GlobalLock(memory.get()), data, size);
+    void* p = memory ? GlobalLock(memory.get()) : nullptr;
+    if (!p) ui::throw_last_error(L"Cannot show the printer set-up dialog");
+    std::memcpy(p, data, size);
     GlobalUnlock(memory.get());
     return memory;
 }
@@ -43,6 +47,9 @@ UniqueGlobal device_names(const std::wstring& device) {
     std::memcpy(block.data() + names->wDeviceOffset, device.c_str(), device.size() * 2);
     return to_global(block.data(), block.size() * sizeof(wchar_t));
 }
+
+// A DEVMODE must at least reach the orientation, which we set.
+constexpr std::size_t kSmallestDevmode = offsetof(DEVMODEW, dmOrientation) + sizeof(short);
 
 std::wstring cannot_use(const std::wstring& name) {
     return L"Cannot use the printer \"" + name + L"\"";
@@ -100,8 +107,10 @@ void Printer::load_settings(const std::wstring& name) {
     UniquePrinter printer(handle);
     const LONG size = DocumentPropertiesW(nullptr, printer.get(),
                                           const_cast<wchar_t*>(name.c_str()), nullptr, nullptr, 0);
-    if (size < static_cast<LONG>(sizeof(DEVMODEW))) ui::throw_last_error(cannot_use(name));
-    std::vector<std::byte> settings(static_cast<std::size_t>(size));
+    if (size < static_cast<LONG>(kSmallestDevmode)) ui::throw_last_error(cannot_use(name));
+    // Room for every field we name, even from a driver with an older, shorter DEVMODE; the
+    // driver's own part stays where dmSize says.
+    std::vector<std::byte> settings(std::max(static_cast<std::size_t>(size), sizeof(DEVMODEW)));
     if (DocumentPropertiesW(nullptr, printer.get(), const_cast<wchar_t*>(name.c_str()),
                             reinterpret_cast<DEVMODEW*>(settings.data()), nullptr,
                             DM_OUT_BUFFER) != IDOK)
@@ -148,15 +157,22 @@ void Printer::setup_dialog(HWND owner) {
                            std::to_wstring(code) + L").");
     }
     if (!mode || !names) return;
-    const auto* chosen_names = static_cast<const DEVNAMES*>(GlobalLock(names.get()));
-    const std::wstring device =
-        reinterpret_cast<const wchar_t*>(chosen_names) + chosen_names->wDeviceOffset;
-    GlobalUnlock(names.get());
-    const auto* chosen_mode = static_cast<const DEVMODEW*>(GlobalLock(mode.get()));
-    const std::size_t size = std::size_t{chosen_mode->dmSize} + chosen_mode->dmDriverExtra;
-    std::vector<std::byte> settings(size);
-    std::memcpy(settings.data(), chosen_mode, std::min<std::size_t>(size, GlobalSize(mode.get())));
-    GlobalUnlock(mode.get());
+    std::wstring device;
+    if (const auto* chosen = static_cast<const DEVNAMES*>(GlobalLock(names.get()))) {
+        device = reinterpret_cast<const wchar_t*>(chosen) + chosen->wDeviceOffset;
+        GlobalUnlock(names.get());
+    }
+    std::vector<std::byte> settings;
+    if (const auto* chosen = static_cast<const DEVMODEW*>(GlobalLock(mode.get()))) {
+        const std::size_t size = std::min<std::size_t>(
+            std::size_t{chosen->dmSize} + chosen->dmDriverExtra, GlobalSize(mode.get()));
+        if (size >= kSmallestDevmode) {
+            settings.resize(std::max(size, sizeof(DEVMODEW)));
+            std::memcpy(settings.data(), chosen, size);
+        }
+        GlobalUnlock(mode.get());
+    }
+    if (device.empty() || settings.empty()) return;  // nothing usable came back
     name_ = device;
     devmode_ = std::move(settings);
 }

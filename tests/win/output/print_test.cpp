@@ -113,15 +113,9 @@ Placement placement_of(output::Printer& printer) {
 
 class PrintTest : public ::testing::Test {
   protected:
-    static void SetUpTestSuite() {
-        install_error_ = new std::wstring(outtest::install_test_printers());
-    }
-    static void TearDownTestSuite() {
-        delete install_error_;
-        install_error_ = nullptr;
-    }
+    static void SetUpTestSuite() { install_error_ = outtest::install_test_printers(); }
     void SetUp() override {
-        ASSERT_TRUE(install_error_->empty()) << ui::to_utf8(*install_error_);
+        ASSERT_TRUE(install_error_.empty()) << ui::to_utf8(install_error_);
         outtest::send_jobs_to(outtest::kTestPrinter, folder.unix_path());
         outtest::send_jobs_to(outtest::kTestPrinterB, folder_b.unix_path());
     }
@@ -163,12 +157,10 @@ class PrintTest : public ::testing::Test {
         EXPECT_LT(page.at(dark.x, dark.y), 128);
     }
 
-    static std::wstring* install_error_;
+    static inline std::wstring install_error_;
     ui::ComScope com;
     outtest::TempFolder folder, folder_b;
 };
-
-std::wstring* PrintTest::install_error_ = nullptr;
 
 struct FitCase {
     const char* what;
