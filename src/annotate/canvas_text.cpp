@@ -247,24 +247,183 @@ void TMyCanvasText::Notification(TComponent* AComponent, TOperation Operation) {
 }
 
 bool TMyCanvasText::DrawnText::operator==(const TMyShape& s) const {
-    return p0 == s.point(0) && p1 == s.point(1) && selected == s.Selected && pen == s.Pen &&
-           font == s.Font && info == s.Info;
+    return p0 == s.point(0) && p1 == s.point(1) && selected == s.Selected && hot == s.HotSize &&
+           pen == s.Pen && font == s.Font && info == s.Info;
+}
+
+TMyCanvasText::DrawnText TMyCanvasText::drawn_text(const TMyShape& s) {
+    return DrawnText{s.point(0), s.point(1), s.Selected, s.HotSize,   s.Pen,
+                     s.Font,     s.Info,     false,      std::nullopt};
+}
+
+const std::optional<ui::Rect>& TMyCanvasText::reach(DrawnText& t) {
+    if (t.reach_known) return t.reach;
+    t.reach_known = true;
+    t.reach.reset();
+    // Far out, coordinates leave what the platform draws faithfully; such a text is not bounded.
+    constexpr long long kFar = 1LL << 26;
+    long long l = kFar, top = kFar, r = -kFar, btm = -kFar;
+    auto add = [&](long long x0, long long y0, long long x1, long long y1) {
+        l = std::min(l, x0);
+        top = std::min(top, y0);
+        r = std::max(r, x1);
+        btm = std::max(btm, y1);
+    };
+    if (!t.info.empty()) {
+        ACanvas->set_font(t.font);
+        const std::optional<ui::Rect> ink = ACanvas->text_ink(t.info);
+        if (!ink) return t.reach;
+        if (!ink->empty()) {
+            const long long x = t.p0.x, y = t.p0.y;
+            add(x + ink->left, y + ink->top, x + ink->right, y + ink->bottom);
+            if (shared_.SharedShadow)
+                add(x + 1 + ink->left, y + 1 + ink->top, x + 1 + ink->right, y + 1 + ink->bottom);
+        }
+    }
+    if (t.selected) {
+        const long long hot = t.hot;
+        add(std::min<long long>(t.p0.x, t.p1.x) - hot, std::min<long long>(t.p0.y, t.p1.y) - hot,
+            std::max<long long>(t.p0.x, t.p1.x) + hot, std::max<long long>(t.p0.y, t.p1.y) + hot);
+    }
+    if (r < l) {
+        t.reach = ui::Rect{};  // draws nothing
+        return t.reach;
+    }
+    if (l <= -kFar || top <= -kFar || r >= kFar || btm >= kFar) return t.reach;
+    const long long w = drawn_->width(), h = drawn_->height();
+    t.reach = ui::Rect{
+        static_cast<int>(std::clamp(l, 0LL, w)), static_cast<int>(std::clamp(top, 0LL, h)),
+        static_cast<int>(std::clamp(r, 0LL, w)), static_cast<int>(std::clamp(btm, 0LL, h))};
+    return t.reach;
+}
+
+bool TMyCanvasText::collect_damage() {
+    damage_.clear();
+    const std::size_t n_old = drawn_texts_.size(), n_new = MyShapes.size();
+    if (n_old > n_new + 1 || n_new > n_old + 1) return false;
+    for (const auto& s : MyShapes)
+        if (s->FCanvas != ACanvas) return false;  // drawn elsewhere: not all of it is here
+    // The texts line up in order, one added or removed at k: the first place they differ.
+    std::size_t k = 0;
+    while (k < std::min(n_old, n_new) && drawn_texts_[k] == *MyShapes[k]) ++k;
+    if (k == n_old && n_old == n_new) return true;  // nothing changed: the last redraw stands
+    constexpr std::size_t kNone = static_cast<std::size_t>(-1);
+    auto damage = [&](DrawnText& t) {
+        const std::optional<ui::Rect>& r = reach(t);
+        if (!r) return false;
+        if (!r->empty()) damage_.push_back(*r);
+        return true;
+    };
+    std::vector<DrawnText> next;
+    next.reserve(n_new);
+    for (std::size_t i = 0; i < n_new; ++i) {
+        const TMyShape& s = *MyShapes[i];
+        std::size_t j = i;  // the same text as the last redraw drew it
+        if (i >= k && n_new > n_old) j = i == k ? kNone : i - 1;
+        if (i >= k && n_new < n_old) j = i + 1;
+        if (j != kNone && drawn_texts_[j] == s) {
+            next.push_back(std::move(drawn_texts_[j]));
+            continue;
+        }
+        if (j != kNone && !damage(drawn_texts_[j])) return false;
+        next.push_back(drawn_text(s));
+        if (!damage(next.back())) return false;
+    }
+    if (n_new < n_old && !damage(drawn_texts_[k])) return false;
+    // Past a few areas the clip costs more than drawing everything.
+    constexpr std::size_t kMostAreas = 16;
+    if (damage_.size() > kMostAreas) return false;
+    drawn_texts_ = std::move(next);
+    return true;
+}
+
+namespace {
+
+bool overlaps(const ui::Rect& a, const ui::Rect& b) {
+    return a.left < b.right && b.left < a.right && a.top < b.bottom && b.top < a.bottom;
+}
+
+// Drawing stays inside the damaged areas for as long as it lives.
+class ClipScope {
+  public:
+    explicit ClipScope(ui::Surface& s) : s_(s) {}
+    ClipScope(const ClipScope&) = delete;
+    ClipScope& operator=(const ClipScope&) = delete;
+    ~ClipScope() { s_.clear_clip(); }
+
+  private:
+    ui::Surface& s_;
+};
+
+}  // namespace
+
+bool TMyCanvasText::repair_damage() {
+    ACanvas->copy_from(*drawn_, 0, 0, drawn_->width(), drawn_->height());
+    if (damage_.empty()) return true;
+    for (const ui::Rect& r : damage_)
+        ACanvas->copy_from(*Saveold, r.left, r.top, r.right - r.left, r.bottom - r.top);
+    {
+        ClipScope scope(*ACanvas);
+        if (!ACanvas->set_clip(damage_)) return false;
+        // Outside the damage every text draws what it drew last time, so the picture there is
+        // already right; inside, every text that can reach it is drawn again, in the same order.
+        for (std::size_t i = MyShapes.size(); i-- > 0;) {
+            const std::optional<ui::Rect>& r = reach(drawn_texts_[i]);
+            const bool touches =
+                !r || std::any_of(damage_.begin(), damage_.end(),
+                                  [&](const ui::Rect& d) { return overlaps(*r, d); });
+            if (touches) MyShapes[i]->Draw();
+        }
+    }
+    for (const ui::Rect& r : damage_)
+        drawn_->copy_from(*ACanvas, r.left, r.top, r.right - r.left, r.bottom - r.top);
+    return true;
+}
+
+void TMyCanvasText::leave_setups(const ui::PenSpec& pen, const ui::BrushSpec& brush,
+                                 const ui::FontSpec& font) {
+    ACanvas->set_pen(pen);
+    ACanvas->set_brush(brush);
+    ACanvas->set_font(font);
+    if (MyShapes.empty()) return;
+    // The oldest text is drawn last; handles leave their brush colour to every later text.
+    const TMyShape& last = *MyShapes.front();
+    ui::BrushSpec b = brush;
+    for (const auto& s : MyShapes)
+        if (s->Selected) b.color = shared_.SharedColorOfHot;
+    ACanvas->set_font(last.Font);
+    if (last.Selected) {
+        ACanvas->set_pen(ui::PenSpec{shared_.SharedColorOfHot, last.Pen.width, ui::PenStyle::Solid,
+                                     ui::RasterMode::NotXor});
+        ACanvas->set_brush(ui::BrushSpec{shared_.SharedColorOfHot, ui::BrushStyle::Solid});
+    } else {
+        ACanvas->set_pen(
+            ui::PenSpec{last.Pen.color, last.Pen.width, last.Pen.style, ui::RasterMode::Copy});
+        b.style = ui::BrushStyle::Clear;
+        ACanvas->set_brush(b);
+    }
 }
 
 bool TMyCanvasText::redraw_from_cache() {
-    if (!drawn_valid_ || drawn_on_ != ACanvas || MyShapes.size() != drawn_texts_.size())
+    if (!drawn_valid_ || drawn_on_ != ACanvas || !drawn_ || ACanvas->width() != drawn_->width() ||
+        ACanvas->height() != drawn_->height())
         return false;
     if (shared_.SharedShadow != drawn_settings_.SharedShadow ||
         shared_.SharedColorOfShadow != drawn_settings_.SharedColorOfShadow ||
         shared_.SharedColorOfHot != drawn_settings_.SharedColorOfHot)
         return false;
-    for (std::size_t i = 0; i < MyShapes.size(); ++i)
-        if (MyShapes[i]->FCanvas != ACanvas || !(drawn_texts_[i] == *MyShapes[i])) return false;
-    ACanvas->copy_from(*drawn_, 0, 0, drawn_->width(), drawn_->height());
-    // Leave the canvas set up as the full redraw would have.
-    ACanvas->set_pen(drawn_pen_);
-    ACanvas->set_brush(drawn_brush_);
-    ACanvas->set_font(drawn_font_);
+    const ui::PenSpec pen = ACanvas->pen();
+    const ui::BrushSpec brush = ACanvas->brush();
+    const ui::FontSpec font = ACanvas->font();
+    if (!collect_damage() || !repair_damage()) {
+        // The full redraw starts from the set-ups it would have found.
+        drawn_valid_ = false;
+        ACanvas->set_pen(pen);
+        ACanvas->set_brush(brush);
+        ACanvas->set_font(font);
+        return false;
+    }
+    leave_setups(pen, brush, font);
     return true;
 }
 
@@ -278,14 +437,8 @@ void TMyCanvasText::remember_redraw() {
     drawn_->copy_from(*ACanvas, 0, 0, w, h);
     drawn_on_ = ACanvas;
     drawn_settings_ = shared_;
-    drawn_texts_.resize(MyShapes.size());
-    for (std::size_t i = 0; i < MyShapes.size(); ++i) {
-        const TMyShape& s = *MyShapes[i];
-        drawn_texts_[i] = DrawnText{s.point(0), s.point(1), s.Selected, s.Pen, s.Font, s.Info};
-    }
-    drawn_pen_ = ACanvas->pen();
-    drawn_brush_ = ACanvas->brush();
-    drawn_font_ = ACanvas->font();
+    drawn_texts_.clear();
+    for (const auto& s : MyShapes) drawn_texts_.push_back(drawn_text(*s));
     drawn_valid_ = true;
 }
 

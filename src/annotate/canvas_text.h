@@ -8,6 +8,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -185,11 +186,28 @@ class TMyCanvasText : public TComponent {
     struct DrawnText {
         Point p0, p1;
         bool selected = false;
+        std::uint8_t hot = 0;
         ui::PenSpec pen;
         ui::FontSpec font;
         std::wstring info;
+        // reach(), once asked: it holds as long as the shared settings do.
+        bool reach_known = false;
+        std::optional<ui::Rect> reach;
         bool operator==(const TMyShape& s) const;
     };
+    static DrawnText drawn_text(const TMyShape& s);
+    // The pixels of the picture drawing t can change with the shared settings as they are now,
+    // cut to the picture (possibly empty); none when they cannot be bounded.
+    const std::optional<ui::Rect>& reach(DrawnText& t);
+    // The canvas set up as drawing every text leaves it, from the set-ups it had before.
+    void leave_setups(const ui::PenSpec& pen, const ui::BrushSpec& brush, const ui::FontSpec& font);
+    // Lines up the texts as the last redraw drew them with the texts now, one added or removed
+    // at most, and collects where what differs was and is into damage_. False when that cannot
+    // be bounded.
+    bool collect_damage();
+    // Brings the picture, a copy of the last redraw, to what a full redraw would give now,
+    // touching only damage_. False, with the picture in an undefined state, when it could not.
+    bool repair_damage();
 
     std::unique_ptr<ui::Surface> Saveold;
     MouseHook hook_;  // fOldOnMouseDown, fOldOnMouseUp, fOldOnMouseMove
@@ -224,9 +242,9 @@ class TMyCanvasText : public TComponent {
     ui::Surface* drawn_on_ = nullptr;
     SharedSettings drawn_settings_;
     std::vector<DrawnText> drawn_texts_;
-    ui::PenSpec drawn_pen_;  // the set-ups the full redraw left on the canvas
-    ui::BrushSpec drawn_brush_;
-    ui::FontSpec drawn_font_;
+    // Where the texts changed since the last redraw were or are now; only there is the picture
+    // repainted (texts are slow to draw). Reused to spare an allocation per redraw.
+    std::vector<ui::Rect> damage_;
 };
 
 }  // namespace annotate::CanvasText

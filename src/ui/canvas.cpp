@@ -212,7 +212,7 @@ void Canvas::line_to(int x, int y) {
             spans = line_spans(
                 LineKey{static_cast<int>(dx), static_cast<int>(dy), std::max(0, pen_.width)});
     }
-    if (spans) {
+    if (spans && !clipped_) {
         fill_spans(*spans, from);
     } else {
         Selection pen(dc, pen_handle());
@@ -268,6 +268,93 @@ Extent Canvas::text_extent(std::wstring_view text) {
     SIZE size{0, 0};
     GetTextExtentPoint32W(dc, text.data(), static_cast<int>(text.size()), &size);
     return Extent{size.cx, size.cy};
+}
+
+std::size_t Canvas::InkKeyHash::operator()(const InkKey& k) const {
+    const std::hash<std::wstring> h;
+    std::size_t v = h(k.text) * 31 + h(k.font.name);
+    for (const long long part :
+         {static_cast<long long>(k.font.height), static_cast<long long>(k.font.color),
+          static_cast<long long>(k.font.style), static_cast<long long>(k.font.charset)})
+        v = v * 1000003u ^ static_cast<std::size_t>(part);
+    return v;
+}
+
+std::optional<Rect> Canvas::text_ink(std::wstring_view text) {
+    if (text.empty()) return Rect{};  // text_out draws nothing
+    InkKey key{font_, std::wstring(text)};
+    if (auto it = inks_.find(key); it != inks_.end()) return it->second;
+    const std::optional<Rect> ink = measure_ink(text);
+    if (inks_.size() >= 1024) inks_.clear();
+    inks_.emplace(std::move(key), ink);
+    return ink;
+}
+
+std::optional<Rect> Canvas::measure_ink(std::wstring_view text) {
+    // A margin of more than a line height around the extent holds any overhang of a sane font;
+    // ink that reaches the edge of the scratch area could go on beyond it, so it is unbounded.
+    const Extent e = text_extent(text);
+    const long long margin =
+        std::max<long long>(e.cy, std::abs(static_cast<long long>(font_.height))) + 16;
+    const long long w = std::max(0, e.cx) + 2 * margin, h = std::max(0, e.cy) + 2 * margin;
+    if (w * h > 1 << 22) return std::nullopt;
+    if (scratch_.width() < w || scratch_.height() < h)
+        scratch_.reallocate(std::max<int>(scratch_.width(), static_cast<int>(w)),
+                            std::max<int>(scratch_.height(), static_cast<int>(h)));
+    HDC dc = scratch_.dc();
+    if (!dc) return std::nullopt;
+    PatBlt(dc, 0, 0, static_cast<int>(w), static_cast<int>(h), BLACKNESS);
+    {
+        Selection font(dc, font_handle());
+        const int old_mode = SetBkMode(dc, TRANSPARENT);
+        const COLORREF old_text = SetTextColor(dc, RGB(255, 255, 255));
+        const UINT old_align = SetTextAlign(dc, TA_LEFT | TA_TOP | TA_NOUPDATECP);
+        TextOutW(dc, static_cast<int>(margin), static_cast<int>(margin), text.data(),
+                 static_cast<int>(text.size()));
+        SetTextAlign(dc, old_align);
+        SetTextColor(dc, old_text);
+        SetBkMode(dc, old_mode);
+    }
+    GdiFlush();
+    long long l = w, t = h, r = -1, b = -1;
+    const std::uint32_t* bits = scratch_.bits();
+    for (long long y = 0; y < h; ++y) {
+        const std::uint32_t* row = bits + y * scratch_.width();
+        for (long long x = 0; x < w; ++x) {
+            if (!(row[x] & 0xFFFFFF)) continue;
+            l = std::min(l, x);
+            r = std::max(r, x);
+            t = std::min(t, y);
+            b = std::max(b, y);
+        }
+    }
+    if (r < 0) return Rect{};
+    if (l == 0 || t == 0 || r == w - 1 || b == h - 1) return std::nullopt;
+    // One pixel of slack on every side costs nothing and forgives a rasteriser that shades a
+    // pixel more faintly than white on black shows.
+    return Rect{static_cast<int>(l - margin - 1), static_cast<int>(t - margin - 1),
+                static_cast<int>(r - margin + 2), static_cast<int>(b - margin + 2)};
+}
+
+bool Canvas::set_clip(std::span<const Rect> rects) {
+    HDC dc = bitmap_->dc();
+    if (!dc) return false;
+    UniqueGdi<HRGN> region(CreateRectRgn(0, 0, 0, 0));
+    if (!region) return false;
+    for (const Rect& r : rects) {
+        if (r.empty()) continue;
+        UniqueGdi<HRGN> part(CreateRectRgn(r.left, r.top, r.right, r.bottom));
+        if (!part || CombineRgn(region.get(), region.get(), part.get(), RGN_OR) == ERROR)
+            return false;
+    }
+    if (SelectClipRgn(dc, region.get()) == ERROR) return false;
+    clipped_ = true;
+    return true;
+}
+
+void Canvas::clear_clip() {
+    if (HDC dc = bitmap_->dc()) SelectClipRgn(dc, nullptr);
+    clipped_ = false;
 }
 
 void Canvas::copy_from(const Surface& src, int x, int y, int w, int h) {

@@ -8,6 +8,9 @@
 #include <array>
 #include <cstddef>
 #include <memory>
+#include <optional>
+#include <span>
+#include <string>
 #include <unordered_map>
 #include <vector>
 
@@ -43,6 +46,9 @@ class Canvas : public Surface {
     void fill_rect(int left, int top, int right, int bottom) override;
     void text_out(int x, int y, std::wstring_view text) override;
     Extent text_extent(std::wstring_view text) override;
+    std::optional<Rect> text_ink(std::wstring_view text) override;
+    bool set_clip(std::span<const Rect> rects) override;
+    void clear_clip() override;
     void copy_from(const Surface& src, int x, int y, int w, int h) override;
     std::unique_ptr<Surface> make_bitmap(int w, int h) const override;
     void flush() override;
@@ -90,6 +96,17 @@ class Canvas : public Surface {
     const std::vector<Span>* line_spans(const LineKey& key);
     void fill_spans(const std::vector<Span>& spans, POINT from);
 
+    // Glyph footprints are learnt the same way, once per font and text: drawn white on black.
+    struct InkKey {
+        FontSpec font;
+        std::wstring text;
+        friend bool operator==(const InkKey&, const InkKey&) = default;
+    };
+    struct InkKeyHash {
+        std::size_t operator()(const InkKey& k) const;
+    };
+    std::optional<Rect> measure_ink(std::wstring_view text);
+
     HPEN pen_handle();
     HBRUSH brush_handle();
     HFONT font_handle();
@@ -110,7 +127,9 @@ class Canvas : public Surface {
     HFONT font_now_ = nullptr;  // the font for font_, once looked up
 
     std::unordered_map<LineKey, std::vector<Span>, LineKeyHash> lines_;
-    Bitmap scratch_;  // where a line is drawn once to learn its pixels
+    std::unordered_map<InkKey, std::optional<Rect>, InkKeyHash> inks_;
+    Bitmap scratch_;        // where a line or a text is drawn once to learn its pixels
+    bool clipped_ = false;  // span fills know nothing of the DC's clip region
 };
 
 }  // namespace ui

@@ -7,6 +7,8 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 
@@ -79,6 +81,16 @@ inline void FontSpec::set_size(int points) {
     height = -static_cast<int>(num >= 0 ? (num + 36) / 72 : -((-num + 36) / 72));
 }
 
+// Pixels (left, top) to (right, bottom), right and bottom edges excluded.
+struct Rect {
+    int left = 0;
+    int top = 0;
+    int right = 0;
+    int bottom = 0;
+    bool empty() const { return right <= left || bottom <= top; }
+    friend bool operator==(const Rect&, const Rect&) = default;
+};
+
 struct Extent {
     int cx = 0;
     int cy = 0;
@@ -114,6 +126,14 @@ class Surface {
     // glyphs change pixels.
     virtual void text_out(int x, int y, std::wstring_view text) = 0;
     virtual Extent text_extent(std::wstring_view text) = 0;
+    // Every pixel text_out of text in the current font can change, relative to the point it is
+    // written at (glyphs may overhang the extent); empty for a text that changes none, none
+    // when it cannot be bounded. A redraw that repaints only part of the picture relies on it.
+    virtual std::optional<Rect> text_ink(std::wstring_view text) = 0;
+    // Until clear_clip, drawing changes only pixels inside the union of rects (block copies
+    // included). False when the clip could not be set; drawing is then unclipped.
+    virtual bool set_clip(std::span<const Rect> rects) = 0;
+    virtual void clear_clip() = 0;
     // Copies the rectangle (x, y, w, h) of src onto the same rectangle of this surface. src must
     // be a surface of the same kind (from make_bitmap or the same implementation).
     virtual void copy_from(const Surface& src, int x, int y, int w, int h) = 0;

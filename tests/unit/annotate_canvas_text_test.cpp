@@ -102,8 +102,10 @@ TEST_F(TextFixture, NewTextTakesTheComponentsPenAndFont) {
 
 TEST_F(TextFixture, FullRedrawRestoresBackgroundThenDrawsNewestFirst) {
     add_text(L"old", 10, 10);
+    add_text(L"new", 10, 10);
+    texts.SetAComponent(&image);  // a new clean background: the next redraw is a full one
     canvas().ops.clear();
-    add_text(L"new", 10, 10);  // its release redraws everything
+    texts.DrawAllShape();
     auto& all = canvas().ops;
     std::size_t start = all.size();
     while (start > 0 && all[start - 1].kind != Op::Copy) --start;
@@ -192,6 +194,158 @@ TEST_F(TextFixture, RedrawWithNothingChangedRepeatsTheLastOne) {
     EXPECT_EQ(full_redraws(), 1);
 }
 
+TMyShape* at(TMyCanvasText& t, int i) { return const_cast<TMyShape*>(t.GetShape(i)); }
+
+// After a change to some texts the redraw starts from the last one and repaints only where the
+// changed texts were and are: the clean background there, then every text that can reach it,
+// clipped to it, oldest on top. What cannot be bounded gets the full redraw.
+TEST(TextPartialRedraw, RepaintsOnlyWhereChangedTextsWereAndAre) {
+    using R = ui::Rect;
+    const std::wstring inf = L"\x221E";  // the fake cannot bound its ink
+    struct Case {
+        const char* name;
+        void (*apply)(TMyCanvasText&, SharedSettings&);
+        bool redraws;                     // apply redraws by itself
+        std::vector<R> damage;            // none: a full redraw
+        std::vector<std::wstring> drawn;  // in drawing order
+    };
+    const Case cases[] = {
+        {"moved under another",
+         [](TMyCanvasText& t, SharedSettings&) {
+             at(t, 0)->DragChangeValue({0, 0}, {5, 3});
+         },
+         false,
+         {R{10, 10, 31, 23}, R{15, 13, 36, 26}},
+         {inf, L"three", L"one"}},
+        {"selected",
+         [](TMyCanvasText& t, SharedSettings&) { at(t, 1)->Selected = true; },
+         false,
+         {R{150, 100, 171, 113}, R{146, 96, 175, 117}},
+         {inf, L"two"}},
+        {"recoloured",
+         [](TMyCanvasText& t, SharedSettings&) { t.SetShapeColor(2, 255); },
+         true,
+         {R{20, 15, 55, 28}, R{20, 15, 55, 28}},
+         {inf, L"three", L"one"}},
+        {"moved partly off the picture",
+         [](TMyCanvasText& t, SharedSettings&) {
+             at(t, 1)->DragChangeValue({0, 0}, {140, 95});
+         },
+         false,
+         {R{150, 100, 171, 113}, R{290, 195, 300, 200}},
+         {inf, L"two"}},
+        {"deleted",
+         [](TMyCanvasText& t, SharedSettings&) { t.DeleteShape(1); },
+         true,
+         {R{150, 100, 171, 113}},
+         {inf}},
+        {"added",
+         [](TMyCanvasText& t, SharedSettings&) {
+             t.SetText(L"new");
+             t.SetShapeTool(TDrawTool::SpText);
+             t.MouseDown(MouseButton::Left, 0, 100, 60);
+             t.MouseUp(MouseButton::Left, 0, 100, 60);
+         },
+         true,
+         {R{96, 56, 125, 77}},
+         {L"new", inf}},
+        {"shadow switched on",
+         [](TMyCanvasText&, SharedSettings& s) { s.SharedShadow = true; },
+         false,
+         {},
+         {}},
+        {"handle colour",
+         [](TMyCanvasText&, SharedSettings& s) { s.SharedColorOfHot ^= 1; },
+         false,
+         {},
+         {}},
+        {"changed to what cannot be bounded",
+         [](TMyCanvasText& t, SharedSettings&) { t.SetShapeText(0, L"\x221E"); },
+         true,
+         {},
+         {}},
+        {"unbounded one moved",
+         [](TMyCanvasText& t, SharedSettings&) {
+             at(t, 3)->DragChangeValue({0, 0}, {1, 1});
+         },
+         false,
+         {},
+         {}},
+    };
+    for (const Case& c : cases) {
+        SharedSettings shared;
+        FakeImage image;
+        TMyCanvasText texts{shared};
+        texts.SetAComponent(&image);
+        const std::pair<const wchar_t*, Point> made[] = {{L"one", {10, 10}},
+                                                         {L"two", {150, 100}},
+                                                         {L"three", {20, 15}},
+                                                         {inf.c_str(), {200, 150}}};
+        for (const auto& [s, p] : made) {
+            texts.SetText(s);
+            texts.SetShapeTool(TDrawTool::SpText);
+            texts.MouseDown(MouseButton::Left, 0, p.x, p.y);
+            texts.MouseUp(MouseButton::Left, 0, p.x, p.y);
+        }
+        texts.SetShapeTool(TDrawTool::SpSelecting);
+        texts.MouseDown(MouseButton::Left, 0, 290, 190);  // on nothing: deselects them all
+        texts.MouseUp(MouseButton::Left, 0, 290, 190);
+        texts.SetShapeTool(TDrawTool::SpSelecting);
+
+        FakeSurface& canvas = image.canvas();
+        canvas.ops.clear();
+        c.apply(texts, shared);
+        if (!c.redraws) texts.DrawAllShape();
+        // The redraw begins at the last copy of a whole picture (a new text shows its handles
+        // before it).
+        std::size_t start = canvas.ops.size();
+        while (start > 0 &&
+               !(canvas.ops[start - 1].kind == Op::Copy && canvas.ops[start - 1].c == 300))
+            --start;
+        ASSERT_GT(start, 0u) << c.name;
+        const std::vector<Op> ops(canvas.ops.begin() + static_cast<long>(start - 1),
+                                  canvas.ops.end());
+        std::vector<R> from_clean;
+        std::vector<std::wstring> drawn;
+        for (const Op& o : ops) {
+            if (o.kind == Op::Text) drawn.push_back(o.text);
+            if (o.kind != Op::Copy) continue;
+            if (o.source == texts.GetTImage())
+                from_clean.push_back(R{o.a, o.b, o.a + o.c, o.b + o.d});
+        }
+        if (c.damage.empty()) {
+            EXPECT_EQ(from_clean, (std::vector<R>{R{0, 0, 300, 200}})) << c.name;
+            const int passes = shared.SharedShadow ? 2 : 1;
+            EXPECT_EQ(drawn.size(), static_cast<std::size_t>(passes * texts.GetShapesCount()))
+                << c.name;
+            EXPECT_TRUE(canvas.of(Op::Clip).empty()) << c.name;
+            continue;
+        }
+        EXPECT_NE(ops[0].source, texts.GetTImage()) << c.name;  // the last redraw, whole
+        EXPECT_EQ((R{ops[0].a, ops[0].b, ops[0].c, ops[0].d}), (R{0, 0, 300, 200})) << c.name;
+        EXPECT_EQ(from_clean, c.damage) << c.name;
+        EXPECT_EQ(drawn, c.drawn) << c.name;
+        // Every text is drawn inside the clip, which is cleared afterwards.
+        std::vector<Op> clips;
+        for (const Op& o : ops)
+            if (o.kind == Op::Clip) clips.push_back(o);
+        ASSERT_EQ(clips.size(), 2u) << c.name;
+        EXPECT_EQ(clips[0].clip, c.damage) << c.name;
+        EXPECT_TRUE(clips[1].clip.empty()) << c.name;
+        bool inside = false;
+        for (const Op& o : ops) {
+            if (o.kind == Op::Clip) inside = !o.clip.empty();
+            if (o.kind == Op::Text || o.kind == Op::Fill) {
+                EXPECT_TRUE(inside) << c.name;
+            }
+        }
+        // And the redraw after it repeats this one.
+        canvas.ops.clear();
+        texts.DrawAllShape();
+        EXPECT_EQ(canvas.ops.size(), 1u) << c.name;
+    }
+}
+
 TEST_F(TextFixture, ShadowPassIsOnePixelRightAndDownInTheSharedColour) {
     add_text(L"s", 20, 30);
     texts.SetColorOfShadow(ui::rgb(0, 0, 255));
@@ -273,7 +427,12 @@ TEST_F(TextFixture, PressOnNothingDeselectsAllWithoutChangingTheWorkingText) {
     EXPECT_EQ(texts.GetWorkingShape(), working);
     canvas().ops.clear();
     texts.MouseUp(MouseButton::Left, 0, 250, 150);
-    EXPECT_EQ(canvas().of(Op::Copy).size(), 1u);  // the release redraws
+    // The release redraws: the picture as last drawn, then both texts again without handles.
+    ASSERT_FALSE(canvas().ops.empty());
+    EXPECT_EQ(canvas().ops[0].kind, Op::Copy);
+    EXPECT_EQ(canvas().ops[0].c, 300);
+    EXPECT_EQ(canvas().of(Op::Text).size(), 2u);
+    EXPECT_TRUE(canvas().of(Op::Fill).empty());
 }
 
 TEST_F(TextFixture, CornerOfSelectedWorkingTextMovesNothing) {

@@ -3,6 +3,8 @@
 #pragma once
 
 #include <memory>
+#include <optional>
+#include <span>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -13,13 +15,14 @@
 namespace annotate_test {
 
 struct Op {
-    enum Kind { Move, Line, Fill, Text, Copy } kind;
+    enum Kind { Move, Line, Fill, Text, Copy, Clip } kind;
     int a = 0, b = 0, c = 0, d = 0;  // Move/Line: x, y (Line also from c, d); Fill: l, t, r, b
     ui::PenSpec pen;
     ui::BrushSpec brush;
     ui::FontSpec font;
     std::wstring text;
     const ui::Surface* source = nullptr;
+    std::vector<ui::Rect> clip;  // Clip: the areas, none when the clip is cleared
 };
 
 // Measures text as 7 pixels per unit wide and |font height| + 2 high, so tests can compute
@@ -58,6 +61,19 @@ class FakeSurface : public ui::Surface {
         return ui::Extent{7 * static_cast<int>(text.size()),
                           (font_.height < 0 ? -font_.height : font_.height) + 2};
     }
+    // The extent, as if glyphs never overhung it; unbounded_text has no bound.
+    std::optional<ui::Rect> text_ink(std::wstring_view text) override {
+        if (text == unbounded_text) return std::nullopt;
+        const ui::Extent e = text_extent(text);
+        return ui::Rect{0, 0, e.cx, e.cy};
+    }
+    bool set_clip(std::span<const ui::Rect> rects) override {
+        Op op = make(Op::Clip, 0, 0, 0, 0);
+        op.clip.assign(rects.begin(), rects.end());
+        ops.push_back(op);
+        return true;
+    }
+    void clear_clip() override { ops.push_back(make(Op::Clip, 0, 0, 0, 0)); }
     void copy_from(const ui::Surface& src, int x, int y, int w, int h) override {
         Op op = make(Op::Copy, x, y, w, h);
         op.source = &src;
@@ -77,10 +93,11 @@ class FakeSurface : public ui::Surface {
 
     std::vector<Op> ops;
     int flushes = 0;
+    std::wstring unbounded_text = L"\x221E";  // the infinity sign
 
   private:
     Op make(Op::Kind k, int a, int b, int c, int d) const {
-        Op op{k, a, b, c, d, pen_, brush_, font_, {}, nullptr};
+        Op op{k, a, b, c, d, pen_, brush_, font_, {}, nullptr, {}};
         return op;
     }
     int w_, h_;

@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <stdexcept>
 #include <vector>
 
@@ -147,6 +148,98 @@ TEST(CanvasPixels, BlockCopyAndMeasure) {
     f.set_size(24);
     a.set_font(f);
     EXPECT_GT(a.text_extent(L"W").cy, one.cy);
+}
+
+TEST(CanvasPixels, TextInkHoldsEveryPixelTheTextChanges) {
+    // A partial redraw trusts this bound: a pixel the text changes outside it would be left
+    // stale. Overhanging styles, fallback glyphs and large sizes included.
+    struct Case {
+        const wchar_t* face;
+        int points;
+        ui::FontStyles style;
+        const wchar_t* text;
+    };
+    const Case cases[] = {
+        {L"MS Sans Serif", 8, 0, L"Annotation text"},
+        {L"Arial", 12, ui::kFontItalic, L"fjord ffi W/ jy"},
+        {L"Times New Roman", 28, ui::kFontItalic | ui::kFontBold, L"ƒ∫ Jjy QW"},
+        {L"Courier New", 16, ui::kFontUnderline | ui::kFontStrikeOut, L"___ |||"},
+        {L"Tahoma", 14, 0, L"Überlappend Ägypten 你好 Привет"},
+        {L"Arial", 40, ui::kFontItalic, L"f"},
+        {L"Arial", 12, 0, L"   "},
+    };
+    for (const Case& c : cases) {
+        ui::Canvas canvas(420, 160);
+        ui::FontSpec f;
+        f.name = c.face;
+        f.set_size(c.points);
+        f.style = c.style;
+        f.color = ui::rgb(200, 0, 30);
+        canvas.set_font(f);
+        canvas.set_brush(ui::BrushSpec{0, ui::BrushStyle::Clear});
+        const std::optional<ui::Rect> ink = canvas.text_ink(c.text);
+        ASSERT_TRUE(ink.has_value()) << c.points;
+        const Pixels before = snap(canvas.bitmap());
+        const int x0 = 60, y0 = 40;
+        canvas.text_out(x0, y0, c.text);
+        const Pixels after = snap(canvas.bitmap());
+        int changed = 0;
+        for (int y = 0; y < canvas.height(); ++y)
+            for (int x = 0; x < canvas.width(); ++x) {
+                const std::size_t i = static_cast<std::size_t>(y) * canvas.width() + x;
+                if ((before[i] & 0xFFFFFF) == (after[i] & 0xFFFFFF)) continue;
+                ++changed;
+                EXPECT_TRUE(x >= x0 + ink->left && x < x0 + ink->right && y >= y0 + ink->top &&
+                            y < y0 + ink->bottom)
+                    << "(" << x << "," << y << ") size " << c.points;
+            }
+        // Blanks change nothing and so need no room; the rest must be inked.
+        EXPECT_EQ(changed == 0, ink->empty()) << c.points;
+    }
+}
+
+TEST(CanvasPixels, ClipKeepsEveryKindOfDrawingInside) {
+    ui::Canvas canvas(200, 150), source(200, 150);
+    fill_pattern(canvas.bitmap());
+    const Pixels before = snap(canvas.bitmap());
+    const ui::Rect areas[] = {{20, 20, 60, 50}, {50, 40, 120, 70}, {150, 100, 250, 200}};
+    auto inside = [&](int x, int y) {
+        for (const ui::Rect& r : areas)
+            if (x >= r.left && x < r.right && y >= r.top && y < r.bottom) return true;
+        return false;
+    };
+    ASSERT_TRUE(canvas.set_clip(areas));
+    // A copy-mode line twice: the second time it is replayed from what GDI drew the first.
+    for (int twice = 0; twice < 2; ++twice) {
+        canvas.set_pen(
+            ui::PenSpec{ui::rgb(0, 0, 255), 5, ui::PenStyle::Solid, ui::RasterMode::Copy});
+        canvas.move_to(0, 0);
+        canvas.line_to(199, 149);
+    }
+    canvas.set_brush(ui::BrushSpec{ui::rgb(9, 9, 9), ui::BrushStyle::Solid});
+    canvas.fill_rect(0, 60, 200, 110);
+    ui::FontSpec f;
+    f.set_size(20);
+    canvas.set_font(f);
+    canvas.text_out(10, 10, L"Clipped text, long enough");
+    canvas.copy_from(source, 0, 0, 200, 150);
+    canvas.clear_clip();
+    const Pixels after = snap(canvas.bitmap());
+    int changed_inside = 0;
+    for (int y = 0; y < 150; ++y)
+        for (int x = 0; x < 200; ++x) {
+            const std::size_t i = static_cast<std::size_t>(y) * 200 + x;
+            const bool same = (before[i] & 0xFFFFFF) == (after[i] & 0xFFFFFF);
+            if (!inside(x, y)) {
+                ASSERT_TRUE(same) << "(" << x << "," << y << ")";
+            } else {
+                changed_inside += !same;
+            }
+        }
+    EXPECT_GT(changed_inside, 0);
+    // Cleared: drawing reaches everywhere again.
+    canvas.fill_rect(0, 0, 10, 10);
+    EXPECT_EQ(canvas.bitmap().pixel(0, 0), RGB(9, 9, 9));
 }
 
 TEST(PolylinePixels, DrawHotTwiceLeavesThePixelsAsTheyWere) {
