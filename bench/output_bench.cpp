@@ -286,7 +286,9 @@ int main() {
             const std::string label = "output: " + std::string(format) + " " + n + " 1920x1080";
             std::string time_note =
                 "(convert " + std::to_string(static_cast<int>(their_ms + 0.5)) + " ms";
-            std::string size_note = "(convert " + std::to_string(their_bytes / 1024) + " KB";
+            char their_kb[32];
+            std::snprintf(their_kb, sizeof(their_kb), "%.1f", their_bytes / 1024.0);
+            std::string size_note = "(convert " + std::string(their_kb) + " KB";
             if (std::string(format) == "png") {
                 const bool fast = their_ms > 0 && o.ms <= their_ms;
                 const bool small = their_bytes > 0 && o.bytes <= their_bytes;
