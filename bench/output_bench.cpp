@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
 #include <map>
 #include <string>
 #include <vector>
@@ -172,7 +173,8 @@ std::map<std::string, double> time_convert(const std::string& unix_folder,
         "cd '" + unix_folder +
         "' || exit 1\n"
         "for n in window photo; do for e in png gif jpg; do for i in 0 1 2 3 4 5; do\n"
-        "  s=$(date +%s%N); /usr/bin/convert $n.bmp im-$n.$e; t=$(date +%s%N)\n"
+        "  s=$(date +%s%N)\n"
+        "  if /usr/bin/convert $n.bmp im-$n.$e; then t=$(date +%s%N); else t=$((s - 1000)); fi\n"
         "  echo \"$n $e $(( (t - s) / 1000 ))\" >> convert-times.txt\n"
         "done; done; done\n"
         "echo done > convert-done.txt\n";
@@ -203,7 +205,9 @@ std::map<std::string, double> time_convert(const std::string& unix_folder,
         at = end == std::string::npos ? times.size() : end + 1;
         const std::size_t a = line.find(' '), b = line.rfind(' ');
         if (a == std::string::npos || a == b) continue;
-        runs[line.substr(0, b)].push_back(std::stod(line.substr(b + 1)) / 1000.0);
+        // A failed run is written as a negative time and left out.
+        const double us = std::strtod(line.c_str() + b + 1, nullptr);
+        if (us > 0) runs[line.substr(0, b)].push_back(us / 1000.0);
     }
     std::map<std::string, double> medians;
     for (auto& [key, values] : runs) {
@@ -232,9 +236,13 @@ std::string verdict(bool ok) { return ok ? "(met)" : "(NOT MET)"; }
 
 int main() {
     ui::ComScope com;
-    const std::string name = "snipquill-output-bench-" + std::to_string(GetCurrentProcessId());
+    // Wine reuses process ids, so the tick count keeps a kept folder of an earlier run (and
+    // its finished-marker) out of this one.
+    const std::string name = "snipquill-output-bench-" + std::to_string(GetCurrentProcessId()) +
+                             "-" + std::to_string(GetTickCount());
     const std::string unix_folder = "/tmp/" + name + "/";
     const std::wstring folder = L"Z:\\tmp\\" + ui::to_wide(name) + L"\\";
+    remove_folder(folder);
     CreateDirectoryW(folder.c_str(), nullptr);
 
     struct Sample {

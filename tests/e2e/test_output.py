@@ -3,6 +3,7 @@ ImageMagick's identify reads each file back as the format its extension names, a
 client size; lossless formats hold exactly the pixels that were beneath the note."""
 
 import os
+import shutil
 import subprocess
 import time
 
@@ -92,6 +93,7 @@ def main():
         leftovers = [f for f in os.listdir(tmp) if f.endswith(".tmp")]
         checks.expect(not leftovers, f"temporary files left behind: {leftovers}")
 
+    shutil.rmtree(tmp, ignore_errors=True)
     checks.finish()
 
 
