@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <wincodec.h>
 
+#include <algorithm>
 #include <memory>
 #include <string>
 
@@ -178,8 +179,11 @@ TEST_F(SaveTest, DialogRemembersFilterAndExtensionAcrossSaves) {
         const wchar_t* ext_after;
     };
     const Step steps[] = {
-        // First save: filter 1; a bare name under the GIF filter becomes a GIF.
-        {L"one", 3, 1, L"one.gif", &GUID_ContainerFormatGif, 3, L".gif"},
+        // First save: filter 1 and default extension BMP, which the dialog gives a bare name
+        // under "All Files".
+        {L"zero", 5, 1, L"zero.BMP", &GUID_ContainerFormatBmp, 5, L".bmp"},
+        // A bare name under the GIF filter becomes a GIF.
+        {L"one", 3, 5, L"one.gif", &GUID_ContainerFormatGif, 3, L".gif"},
         {L"two.JPG", 2, 3, L"two.JPG", &GUID_ContainerFormatJpeg, 2, L".jpg"},
         // (an e-mail attachment is written here, see below)
         // Under "All Files" a bare name takes the default extension, now png.
@@ -222,6 +226,10 @@ TEST_F(SaveTest, DialogRemembersFilterAndExtensionAcrossSaves) {
         }
         if (s.written) {
             const std::wstring path = folder.file(s.written);
+            const std::vector<std::wstring> names = folder.names();
+            EXPECT_EQ(std::find(names.begin(), names.end(), s.written) != names.end(),
+                      s.container != nullptr)
+                << "the exact name";
             if (s.container)
                 EXPECT_TRUE(same_guid(outtest::decode_file(path).container, *s.container));
             else
@@ -229,7 +237,7 @@ TEST_F(SaveTest, DialogRemembersFilterAndExtensionAcrossSaves) {
         }
         EXPECT_EQ(note->state().last_filter_index, s.filter_after);
         EXPECT_EQ(note->state().last_save_ext, s.ext_after);
-        if (index == 1) {
+        if (index == 2) {
             // The e-mail dialog writes its attachment through save_file.
             note->save_file(folder.file(L"Snipquill.png"));
             EXPECT_EQ(note->state().last_save_ext, L".png");
