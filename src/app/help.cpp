@@ -13,6 +13,7 @@ using HtmlHelpFn = HWND(WINAPI*)(HWND, LPCWSTR, UINT, DWORD_PTR);
 void show_html_help(HWND owner, const std::wstring& chm_path) {
     // Loaded on first use, so start-up does not pay for it; the viewer lives in this module, so
     // it stays loaded for the rest of the run.
+    ui::ensure_com();  // the viewer hosts a browser control
     static ui::UniqueModule viewer;
     if (!viewer) viewer.reset(LoadLibraryW(L"hhctrl.ocx"));
     if (!viewer) ui::throw_last_error(L"The help viewer (hhctrl.ocx) cannot be loaded");

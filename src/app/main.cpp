@@ -4,10 +4,8 @@
 #include "app/note_window.h"
 #include "app/startup.h"
 #include "ui/error_report.h"
-#include "ui/handles.h"
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
-    ui::ComScope com;
     int exit_code = 1;
     ui::guarded(nullptr, [&] {
         app::TForm1 note;

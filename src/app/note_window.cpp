@@ -13,6 +13,7 @@
 #include "output/save.h"
 #include "output/save_format.h"
 #include "ui/error.h"
+#include "ui/system_api.h"
 #include "ui/error_report.h"
 
 namespace app {
@@ -257,7 +258,8 @@ void TForm1::Clone1Click() {
     info.lpParameters = L"";
     info.lpDirectory = folder.c_str();
     info.nShow = SW_HIDE;  // the new note shows itself whatever it is started with
-    if (!ShellExecuteExW(&info)) {
+    ui::ensure_com();      // the shell may hand the launch to COM objects
+    if (!sys::ShellExecuteExW(&info)) {
         const std::wstring text = L"Snipquill could not start another note from \"" +
                                   services_.program_path + L"\":\r\n" +
                                   ui::system_message(GetLastError());

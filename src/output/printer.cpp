@@ -10,13 +10,20 @@
 
 #include "output/print_fit.h"
 #include "ui/error.h"
+#include "ui/system_api.h"
 
 namespace output {
 
 namespace {
 
 struct PrinterCloser {
-    void operator()(HANDLE h) const { ClosePrinter(h); }
+    // The look-up cannot fail once OpenPrinterW has worked; a destructor must not throw anyway.
+    void operator()(HANDLE h) const noexcept {
+        try {
+            sys::ClosePrinter(h);
+        } catch (...) {
+        }
+    }
 };
 using UniquePrinter = ui::Unique<HANDLE, PrinterCloser>;
 
@@ -90,9 +97,9 @@ class Job {
 void Printer::ensure_chosen() {
     if (!name_.empty()) return;
     DWORD size = 0;
-    GetDefaultPrinterW(nullptr, &size);
+    sys::GetDefaultPrinterW(nullptr, &size);
     std::wstring name(size, L'\0');
-    if (size == 0 || !GetDefaultPrinterW(name.data(), &size))
+    if (size == 0 || !sys::GetDefaultPrinterW(name.data(), &size))
         throw ui::AppError(
             L"No printer is installed, or none is set as the default printer.\r\n\r\n"
             L"Install a printer, or choose one with Set Printer..., then print again.");
@@ -102,18 +109,18 @@ void Printer::ensure_chosen() {
 
 void Printer::load_settings(const std::wstring& name) {
     HANDLE handle = nullptr;
-    if (!OpenPrinterW(const_cast<wchar_t*>(name.c_str()), &handle, nullptr))
+    if (!sys::OpenPrinterW(const_cast<wchar_t*>(name.c_str()), &handle, nullptr))
         ui::throw_last_error(cannot_use(name));
     UniquePrinter printer(handle);
-    const LONG size = DocumentPropertiesW(nullptr, printer.get(),
-                                          const_cast<wchar_t*>(name.c_str()), nullptr, nullptr, 0);
+    const LONG size = sys::DocumentPropertiesW(
+        nullptr, printer.get(), const_cast<wchar_t*>(name.c_str()), nullptr, nullptr, 0);
     if (size < static_cast<LONG>(kSmallestDevmode)) ui::throw_last_error(cannot_use(name));
     // Room for every field we name, even from a driver with an older, shorter DEVMODE; the
     // driver's own part stays where dmSize says.
     std::vector<std::byte> settings(std::max(static_cast<std::size_t>(size), sizeof(DEVMODEW)));
-    if (DocumentPropertiesW(nullptr, printer.get(), const_cast<wchar_t*>(name.c_str()),
-                            reinterpret_cast<DEVMODEW*>(settings.data()), nullptr,
-                            DM_OUT_BUFFER) != IDOK)
+    if (sys::DocumentPropertiesW(nullptr, printer.get(), const_cast<wchar_t*>(name.c_str()),
+                                 reinterpret_cast<DEVMODEW*>(settings.data()), nullptr,
+                                 DM_OUT_BUFFER) != IDOK)
         ui::throw_last_error(cannot_use(name));
     name_ = name;
     devmode_ = std::move(settings);
@@ -147,11 +154,11 @@ void Printer::setup_dialog(HWND owner) {
     // The dialog may free these and hand back others.
     dialog.hDevMode = mode.release();
     dialog.hDevNames = names.release();
-    const BOOL ok = PrintDlgW(&dialog);
+    const BOOL ok = sys::PrintDlgW(&dialog);
     mode.reset(dialog.hDevMode);
     names.reset(dialog.hDevNames);
     if (!ok) {
-        const DWORD code = CommDlgExtendedError();
+        const DWORD code = sys::CommDlgExtendedError();
         if (code == 0) return;  // cancelled
         throw ui::AppError(L"The printer set-up dialog could not be shown (common dialog error " +
                            std::to_wstring(code) + L").");

@@ -7,6 +7,8 @@
 #include "output/image_codec.h"
 #include "output/save_format.h"
 #include "ui/error.h"
+#include "ui/handles.h"
+#include "ui/system_api.h"
 #include "ui/safe_file.h"
 
 namespace output {
@@ -27,8 +29,8 @@ std::optional<std::wstring> ask_save_file_name(HWND owner, int& last_filter_inde
     dialog.lpstrDefExt = default_extension.c_str();
     dialog.Flags = OFN_EXPLORER | OFN_ENABLESIZING | OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT |
                    OFN_PATHMUSTEXIST | OFN_NOCHANGEDIR;
-    if (!GetSaveFileNameW(&dialog)) {
-        const DWORD code = CommDlgExtendedError();
+    if (!sys::GetSaveFileNameW(&dialog)) {
+        const DWORD code = sys::CommDlgExtendedError();
         if (code == 0) return std::nullopt;  // cancelled
         throw ui::AppError(L"The save dialog could not be shown (common dialog error " +
                            std::to_wstring(code) + L").");
@@ -44,6 +46,7 @@ bool save_picture(const ui::Bitmap& picture, const std::wstring& filename,
     if (!format) return false;
     const std::wstring recorded(snipquill::saved_extension(*format));
     if (snipquill::records_extension_before_write(*format)) last_save_ext = recorded;
+    ui::ensure_com();
     const std::vector<std::uint8_t> bytes = encode_picture(picture, *format);
     ui::write_bytes_file_safely(filename, bytes);
     last_save_ext = recorded;

@@ -6,6 +6,7 @@
 
 #include "ui/dialog_template.h"
 #include "ui/error.h"
+#include "ui/system_api.h"
 #include "ui/safe_file.h"
 
 namespace ui {
@@ -43,7 +44,7 @@ void save_report(HWND dlg, const std::wstring& report) {
     ofn.nMaxFile = static_cast<DWORD>(file.size());
     ofn.lpstrDefExt = L"txt";
     ofn.Flags = OFN_OVERWRITEPROMPT | OFN_PATHMUSTEXIST | OFN_NOCHANGEDIR;
-    if (!GetSaveFileNameW(&ofn)) return;
+    if (!sys::GetSaveFileNameW(&ofn)) return;
     try {
         write_text_file_safely(file.data(), report);
     } catch (const AppError& e) {

@@ -144,4 +144,8 @@ class ComScope {
     HRESULT hr_;
 };
 
+// COM on the UI thread from the first command that needs it until the end of the run, so that
+// start-up does without it.
+inline void ensure_com() { static ComScope com; }
+
 }  // namespace ui
