@@ -66,9 +66,13 @@ def click(x, y):
 
 
 def drag(x0, y0, x1, y1):
-    run("xdotool", "mousemove", "--sync", str(x0), str(y0), "mousedown", "1")
+    run("xdotool", "mousemove", str(x0), str(y0))
+    time.sleep(0.1)
+    run("xdotool", "mousedown", "1")
     for i in range(1, 5):
-        run("xdotool", "mousemove", "--sync", str(x0 + (x1 - x0) * i // 4), str(y0 + (y1 - y0) * i // 4))
+        # No --sync: it waits for a motion report, which never comes when the pointer is
+        # already there or held by the sizing loop.
+        run("xdotool", "mousemove", str(x0 + (x1 - x0) * i // 4), str(y0 + (y1 - y0) * i // 4))
         time.sleep(0.05)
     run("xdotool", "mouseup", "1")
     time.sleep(0.3)
