@@ -152,9 +152,8 @@ void TMyText::Draging(Point FromP, Point Top) {
 // ---- TMyCanvasText ----
 
 TMyCanvasText::TMyCanvasText(SharedSettings& shared)
-    : hook_(ui::MouseSlots{{&TMyCanvasText::forward_down, this},
-                           {&TMyCanvasText::forward_move, this},
-                           {&TMyCanvasText::forward_up, this}}),
+    : hook_(Forwarders<TMyCanvasText, &TMyCanvasText::MouseDown, &TMyCanvasText::MouseMove,
+                       &TMyCanvasText::MouseUp>::slots(this)),
       shared_(shared) {}
 
 TMyCanvasText::~TMyCanvasText() { hook_.unhook_if_first(); }
@@ -641,29 +640,6 @@ void TMyCanvasText::MouseUp(MouseButton, ui::ShiftState, int x, int y) {
 
 void TMyCanvasText::flush() {
     if (ACanvas) ACanvas->flush();
-}
-
-void TMyCanvasText::forward_down(void* self, void* sender, MouseButton b, ui::ShiftState s, int x,
-                                 int y) {
-    auto* me = static_cast<TMyCanvasText*>(self);
-    me->hook_.dispatch([&] { me->MouseDown(b, s, x, y); },
-                       [&](const ui::MouseSlots& saved) { saved.down(sender, b, s, x, y); },
-                       [&] { me->flush(); });
-}
-
-void TMyCanvasText::forward_up(void* self, void* sender, MouseButton b, ui::ShiftState s, int x,
-                               int y) {
-    auto* me = static_cast<TMyCanvasText*>(self);
-    me->hook_.dispatch([&] { me->MouseUp(b, s, x, y); },
-                       [&](const ui::MouseSlots& saved) { saved.up(sender, b, s, x, y); },
-                       [&] { me->flush(); });
-}
-
-void TMyCanvasText::forward_move(void* self, void* sender, ui::ShiftState s, int x, int y) {
-    auto* me = static_cast<TMyCanvasText*>(self);
-    me->hook_.dispatch([&] { me->MouseMove(s, x, y); },
-                       [&](const ui::MouseSlots& saved) { saved.move(sender, s, x, y); },
-                       [&] { me->flush(); });
 }
 
 }  // namespace annotate::CanvasText

@@ -165,11 +165,8 @@ class TMyCanvasText : public TComponent {
     void Notification(TComponent* AComponent, TOperation Operation) override;
 
   private:
-    static void forward_down(void* self, void* sender, ui::MouseButton b, ui::ShiftState s, int x,
-                             int y);
-    static void forward_up(void* self, void* sender, ui::MouseButton b, ui::ShiftState s, int x,
-                           int y);
-    static void forward_move(void* self, void* sender, ui::ShiftState s, int x, int y);
+    template <class, auto, auto, auto>
+    friend struct ::annotate::Forwarders;
 
     void AddShape(std::unique_ptr<TMyShape> shape);
     void MouseMove(ui::ShiftState Shift, int X, int Y);

@@ -82,4 +82,32 @@ class MouseHook {
     bool busy_ = false;
 };
 
+// The three routines a component C installs on an image: C's own handling (the members Down,
+// Move and Up), then the handler saved before it, then, for the first of the chain, C shows what
+// the whole chain drew. C befriends this template and provides hook_ and flush().
+template <class C, auto Down, auto Move, auto Up>
+struct Forwarders {
+    static void down(void* self, void* sender, ui::MouseButton b, ui::ShiftState s, int x, int y) {
+        auto* me = static_cast<C*>(self);
+        me->hook_.dispatch([&] { (me->*Down)(b, s, x, y); },
+                           [&](const ui::MouseSlots& saved) { saved.down(sender, b, s, x, y); },
+                           [&] { me->flush(); });
+    }
+    static void move(void* self, void* sender, ui::ShiftState s, int x, int y) {
+        auto* me = static_cast<C*>(self);
+        me->hook_.dispatch([&] { (me->*Move)(s, x, y); },
+                           [&](const ui::MouseSlots& saved) { saved.move(sender, s, x, y); },
+                           [&] { me->flush(); });
+    }
+    static void up(void* self, void* sender, ui::MouseButton b, ui::ShiftState s, int x, int y) {
+        auto* me = static_cast<C*>(self);
+        me->hook_.dispatch([&] { (me->*Up)(b, s, x, y); },
+                           [&](const ui::MouseSlots& saved) { saved.up(sender, b, s, x, y); },
+                           [&] { me->flush(); });
+    }
+    static ui::MouseSlots slots(C* component) {
+        return ui::MouseSlots{{&down, component}, {&move, component}, {&up, component}};
+    }
+};
+
 }  // namespace annotate

@@ -6,9 +6,8 @@ using ui::MouseButton;
 
 TMyPolyLine::TMyPolyLine()
     : FAuthor(L"Snipquill polyline"),
-      hook_(ui::MouseSlots{{&TMyPolyLine::forward_down, this},
-                           {&TMyPolyLine::forward_move, this},
-                           {&TMyPolyLine::forward_up, this}}) {
+      hook_(Forwarders<TMyPolyLine, &TMyPolyLine::MouseDown, &TMyPolyLine::Mousemove,
+                       &TMyPolyLine::MouseUp>::slots(this)) {
     FPen = ui::PenSpec{0, 1, ui::PenStyle::Solid, ui::RasterMode::Copy};
 }
 
@@ -283,29 +282,6 @@ void TMyPolyLine::MouseUp(MouseButton Button, ui::ShiftState, int X, int Y) {
 
 void TMyPolyLine::flush() {
     if (ACanvas) ACanvas->flush();
-}
-
-void TMyPolyLine::forward_down(void* self, void* sender, MouseButton b, ui::ShiftState s, int x,
-                               int y) {
-    auto* me = static_cast<TMyPolyLine*>(self);
-    me->hook_.dispatch([&] { me->MouseDown(b, s, x, y); },
-                       [&](const ui::MouseSlots& saved) { saved.down(sender, b, s, x, y); },
-                       [&] { me->flush(); });
-}
-
-void TMyPolyLine::forward_up(void* self, void* sender, MouseButton b, ui::ShiftState s, int x,
-                             int y) {
-    auto* me = static_cast<TMyPolyLine*>(self);
-    me->hook_.dispatch([&] { me->MouseUp(b, s, x, y); },
-                       [&](const ui::MouseSlots& saved) { saved.up(sender, b, s, x, y); },
-                       [&] { me->flush(); });
-}
-
-void TMyPolyLine::forward_move(void* self, void* sender, ui::ShiftState s, int x, int y) {
-    auto* me = static_cast<TMyPolyLine*>(self);
-    me->hook_.dispatch([&] { me->Mousemove(s, x, y); },
-                       [&](const ui::MouseSlots& saved) { saved.move(sender, s, x, y); },
-                       [&] { me->flush(); });
 }
 
 }  // namespace annotate::PolyLine
