@@ -338,7 +338,7 @@ void TForm1::FormKeyUp(WORD key, unsigned /*shift: ignored*/) {
 
 void TForm1::build_menu() {
     menu_.reset(CreatePopupMenu());
-    HMENU print = nullptr;
+    HMENU print = nullptr;  // owned by menu_ once appended
     bool last_was_separator = true;
     for (const snipquill::MenuEntry& e : snipquill::command_menu()) {
         if (e.command == Command::None) {
@@ -347,21 +347,20 @@ void TForm1::build_menu() {
             continue;
         }
         if (e.command == Command::Print) {
-            print = CreatePopupMenu();
+            ui::UniqueMenu submenu(CreatePopupMenu());
+            if (AppendMenuW(menu_.get(), MF_POPUP, reinterpret_cast<UINT_PTR>(submenu.get()),
+                            e.caption))
+                print = submenu.release();
+            last_was_separator = false;
             continue;
         }
         if (!has_command(e.command)) continue;
         std::wstring caption = e.caption;
         if (*e.key) caption += std::wstring(L"\t") + e.key;
-        AppendMenuW(e.in_print_submenu ? print : menu_.get(), MF_STRING,
-                    static_cast<UINT_PTR>(e.command), caption.c_str());
+        HMENU into = e.in_print_submenu ? print : menu_.get();
+        if (into) AppendMenuW(into, MF_STRING, static_cast<UINT_PTR>(e.command), caption.c_str());
         last_was_separator = false;
     }
-    if (print && GetMenuItemCount(print) > 0)
-        InsertMenuW(menu_.get(), 0, MF_BYPOSITION | MF_POPUP, reinterpret_cast<UINT_PTR>(print),
-                    L"&Print");
-    else if (print)
-        DestroyMenu(print);
 }
 
 void TForm1::popup_menu_at_sysmenu_button() {

@@ -10,10 +10,7 @@ namespace output {
 
 namespace {
 
-struct GlobalCloser {
-    void operator()(HGLOBAL h) const { GlobalFree(h); }
-};
-using UniqueGlobal = ui::Unique<HGLOBAL, GlobalCloser>;
+using ui::UniqueGlobal;
 
 class OpenClipboardScope {
   public:

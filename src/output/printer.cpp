@@ -27,10 +27,7 @@ struct PrinterCloser {
 };
 using UniquePrinter = ui::Unique<HANDLE, PrinterCloser>;
 
-struct GlobalCloser {
-    void operator()(HGLOBAL h) const { GlobalFree(h); }
-};
-using UniqueGlobal = ui::Unique<HGLOBAL, GlobalCloser>;
+using ui::UniqueGlobal;
 
 // Bytes in a global memory block, for the set-up dialog.
 UniqueGlobal to_global(const void* data, std::size_t size) {

@@ -52,6 +52,9 @@ struct IconCloser {
 struct MenuCloser {
     void operator()(HMENU h) const { DestroyMenu(h); }
 };
+struct GlobalCloser {
+    void operator()(HGLOBAL h) const { GlobalFree(h); }
+};
 struct HandleCloser {
     void operator()(HANDLE h) const {
         if (h != INVALID_HANDLE_VALUE) CloseHandle(h);
@@ -66,6 +69,7 @@ using UniqueModule = Unique<HMODULE, ModuleCloser>;
 using UniqueIcon = Unique<HICON, IconCloser>;
 using UniqueMenu = Unique<HMENU, MenuCloser>;
 using UniqueHandle = Unique<HANDLE, HandleCloser>;
+using UniqueGlobal = Unique<HGLOBAL, GlobalCloser>;
 
 // A DC from GetDC (0 for the whole screen) or, with whole_window, from GetWindowDC (frame
 // included); released when it goes out of scope.

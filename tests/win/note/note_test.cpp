@@ -2,6 +2,7 @@
 // hole, live and frozen resizing, capture, Clear, keys, Help, Clone and the error report.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -312,6 +313,42 @@ TEST_F(NoteTest, OtherKeysDoNothing) {
         SendMessageW(note.hwnd(), WM_KEYUP, key, 0);
     EXPECT_FALSE(note.state().captured);
     EXPECT_TRUE(IsWindow(note.hwnd()));
+}
+
+}  // namespace
+
+namespace {
+
+std::wstring menu_text(HMENU menu, int pos) {
+    wchar_t buf[128]{};
+    GetMenuStringW(menu, static_cast<UINT>(pos), buf, 128, MF_BYPOSITION);
+    return buf;
+}
+
+TEST_F(NoteTest, CommandMenuKeepsItsOrderWithPrintAsASubmenu) {
+    TForm1 note(services());
+    note.FormCreate(L"");
+    HMENU menu = note.SysPopupMenu1();
+    std::vector<std::wstring> items;
+    for (int i = 0; i < GetMenuItemCount(menu); ++i) items.push_back(menu_text(menu, i));
+    // Commands of later work are left out; the rest keep their order and key names.
+    ASSERT_GE(items.size(), 4u);
+    EXPECT_EQ(items[0], L"&Save\tF2");
+    EXPECT_EQ(items[1], L"&Print");
+    HMENU print = GetSubMenu(menu, 1);
+    ASSERT_NE(print, nullptr);
+    ASSERT_EQ(GetMenuItemCount(print), 3);
+    EXPECT_EQ(menu_text(print, 0), L"Portrait\tF7");
+    EXPECT_EQ(menu_text(print, 1), L"Landscape\tF8");
+    EXPECT_EQ(menu_text(print, 2), L"Set Printer...");
+    EXPECT_EQ(items.back(), L"Close");
+    EXPECT_EQ(items[items.size() - 2], L"");  // the separator before Close
+    auto pos = [&](const wchar_t* t) {
+        return std::find(items.begin(), items.end(), t) - items.begin();
+    };
+    EXPECT_LT(pos(L"To &Clipboard\tF6"), pos(L"Annotate\tF9"));
+    EXPECT_LT(pos(L"Annotate\tF9"), pos(L"&Clear\tF4"));
+    EXPECT_LT(pos(L"&Help\tF1"), pos(L"Clone\tF10"));
 }
 
 }  // namespace
