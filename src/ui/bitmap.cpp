@@ -1,6 +1,7 @@
 #include "ui/bitmap.h"
 
 #include <algorithm>
+#include <utility>
 
 #include "ui/error.h"
 
@@ -9,6 +10,20 @@ namespace ui {
 Bitmap::Bitmap(int width, int height, COLORREF fill) { create(width, height, &fill); }
 
 Bitmap::~Bitmap() { release(); }
+
+Bitmap::Bitmap(Bitmap&& other) noexcept { *this = std::move(other); }
+
+Bitmap& Bitmap::operator=(Bitmap&& other) noexcept {
+    if (this == &other) return *this;
+    release();
+    dc_ = std::move(other.dc_);
+    bitmap_ = std::move(other.bitmap_);
+    old_ = std::exchange(other.old_, nullptr);
+    bits_ = std::exchange(other.bits_, nullptr);
+    width_ = std::exchange(other.width_, 0);
+    height_ = std::exchange(other.height_, 0);
+    return *this;
+}
 
 void Bitmap::release() {
     if (dc_ && old_) SelectObject(dc_.get(), old_);

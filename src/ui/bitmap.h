@@ -14,8 +14,9 @@ class Bitmap {
   public:
     Bitmap() = default;
     Bitmap(int width, int height, COLORREF fill = RGB(255, 255, 255));
-    Bitmap(Bitmap&&) noexcept = default;
-    Bitmap& operator=(Bitmap&&) noexcept = default;
+    // A moved-from bitmap is empty.
+    Bitmap(Bitmap&& other) noexcept;
+    Bitmap& operator=(Bitmap&& other) noexcept;
     Bitmap(const Bitmap&) = delete;
     Bitmap& operator=(const Bitmap&) = delete;
     ~Bitmap();
