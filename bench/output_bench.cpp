@@ -189,8 +189,7 @@ std::map<std::string, double> time_convert(const std::string& unix_folder,
     if (!CreateProcessW(L"Z:\\bin\\sh", command.data(), nullptr, nullptr, FALSE, 0, nullptr,
                         nullptr, &si, &pi))
         return {};
-    if (pi.hProcess) CloseHandle(pi.hProcess);
-    if (pi.hThread) CloseHandle(pi.hThread);
+    ui::UniqueHandle process(pi.hProcess), thread(pi.hThread);  // nothing to wait on
     const double t0 = bench::now_ms();
     while (GetFileAttributesW((folder + L"convert-done.txt").c_str()) == INVALID_FILE_ATTRIBUTES) {
         if (bench::now_ms() - t0 > 180000) return {};

@@ -9,6 +9,7 @@
 #include "app/note_layout.h"
 #include "app/note_window.h"
 #include "ui/error_report.h"
+#include "ui/handles.h"
 #include "win_test.h"
 
 namespace {
@@ -283,8 +284,10 @@ TEST_F(NoteTest, HelpOpensTheFileInTheDataFolderOrSaysItIsMissing) {
     }
     EXPECT_TRUE(help_calls.empty());
 
-    HANDLE f = CreateFileW(chm.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-    CloseHandle(f);
+    {
+        ui::UniqueHandle created(
+            CreateFileW(chm.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
+    }
     SendMessageW(note.hwnd(), WM_KEYUP, VK_F1, 0);
     ASSERT_EQ(help_calls.size(), 1u);
     EXPECT_EQ(help_calls[0].path, chm);

@@ -110,7 +110,7 @@ class Child {
         if (CreateProcessW(exe, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si,
                            &pi)) {
             process_.reset(pi.hProcess);
-            CloseHandle(pi.hThread);
+            ui::UniqueHandle thread(pi.hThread);
         }
         SetEnvironmentVariableW(kRoleVariable, nullptr);
     }
