@@ -18,11 +18,20 @@ DISPLAY_TOOL = "/usr/bin/display"
 FRAME_LEFT, FRAME_TOP, FRAME_RIGHT, FRAME_BOTTOM = 4, 24, 4, 8
 
 
+# How a Windows program of the build under test is started: through the test bed's wrapper, in
+# that build's Wine prefix.
+WINE_RUN = [os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "scripts",
+                         "wine-run"), "x86"]
+
+
 def arguments():
     p = argparse.ArgumentParser()
     p.add_argument("--exe", required=True)
     p.add_argument("--bin", required=True)
-    return p.parse_args()
+    p.add_argument("--arch", choices=["x86", "x64"], default="x86")
+    args = p.parse_args()
+    WINE_RUN[1] = args.arch
+    return args
 
 
 def run(*cmd, check=True):
@@ -98,7 +107,7 @@ class Note:
 
     def __init__(self, exe, *args):
         before = set(windows_named("Snipquill"))
-        self.proc = subprocess.Popen(["wine", exe, *args], stdout=subprocess.DEVNULL,
+        self.proc = subprocess.Popen([*WINE_RUN, exe, *args], stdout=subprocess.DEVNULL,
                                      stderr=subprocess.DEVNULL)
         self.wid = wait_for(lambda: next(iter(set(windows_named("Snipquill")) - before), None),
                             what="the note window")

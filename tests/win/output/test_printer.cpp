@@ -17,8 +17,12 @@ constexpr wchar_t kPortA[] = L"SNIPQUILLTEST_A:";
 constexpr wchar_t kPortB[] = L"SNIPQUILLTEST_B:";
 constexpr wchar_t kPpdName[] = L"snipquill-test.ppd";
 
-// US Letter at 600 dpi. The imageable area is 360.24 x 720.24 points: 3001 x 6001 pixels and
+// US Letter at 600 dpi. The imageable area is 360.15 x 720.15 points: 3001 x 6001 pixels and
 // 127 x 254 whole millimetres, so the resolution the program derives is 600 in both directions.
+// Wine's driver truncates each corner's float coordinate times 600 / 72 to a whole pixel, so no
+// corner may land on a whole pixel: there the 32-bit driver's x87 arithmetic and the 64-bit one's
+// SSE arithmetic fall on either side of it (4051.9999 against 4052.0 for 486.24 points), and the
+// two builds see pages a pixel apart. Every corner here lies a quarter pixel past a whole one.
 constexpr char kPpd[] = R"ppd(*PPD-Adobe: "4.3"
 *FormatVersion: "4.3"
 *FileVersion: "1.0"
@@ -46,7 +50,7 @@ constexpr char kPpd[] = R"ppd(*PPD-Adobe: "4.3"
 *PageRegion Letter/Letter: "<</PageSize[612 792]/ImagingBBox null>>setpagedevice"
 *CloseUI: *PageRegion
 *DefaultImageableArea: Letter
-*ImageableArea Letter/Letter: "126 36 486.24 756.24"
+*ImageableArea Letter/Letter: "126 36 486.15 756.15"
 *DefaultPaperDimension: Letter
 *PaperDimension Letter/Letter: "612 792"
 )ppd";
@@ -63,7 +67,9 @@ constexpr wchar_t kWindowsKey[] = L"Software\\Microsoft\\Windows NT\\CurrentVers
 }  // namespace
 
 std::wstring install_test_printers() {
-    if (!printer_exists(kTestPrinter) || !printer_exists(kTestPrinterB)) {
+    // The driver and its PPD are put in place at every run, so a prefix made by an earlier
+    // version of this file prints with the page described here.
+    {
         wchar_t folder[MAX_PATH];
         DWORD needed = 0;
         if (!GetPrinterDriverDirectoryW(nullptr, nullptr, 1, reinterpret_cast<BYTE*>(folder),
@@ -85,23 +91,21 @@ std::wstring install_test_printers() {
         driver.pDriverPath = const_cast<wchar_t*>(L"wineps.drv");
         driver.pConfigFile = const_cast<wchar_t*>(L"wineps.drv");
         driver.pDataFile = const_cast<wchar_t*>(ppd.c_str());
-        // Fails harmlessly when an earlier run installed it.
-        AddPrinterDriverExW(nullptr, 3, reinterpret_cast<BYTE*>(&driver), APD_COPY_NEW_FILES);
-        for (auto [name, port] :
-             {std::pair{kTestPrinter, kPortA}, std::pair{kTestPrinterB, kPortB}}) {
-            if (printer_exists(name)) continue;
-            PRINTER_INFO_2W info{};
-            info.pPrinterName = const_cast<wchar_t*>(name);
-            info.pPortName = const_cast<wchar_t*>(port);
-            info.pDriverName = const_cast<wchar_t*>(kDriver);
-            info.pPrintProcessor = const_cast<wchar_t*>(L"WinPrint");
-            info.pDatatype = const_cast<wchar_t*>(L"RAW");
-            HANDLE added = AddPrinterW(nullptr, 2, reinterpret_cast<BYTE*>(&info));
-            if (!added)
-                return std::wstring(L"cannot add ") + name + L": " +
-                       ui::system_message(GetLastError());
-            ClosePrinter(added);
-        }
+        if (!AddPrinterDriverExW(nullptr, 3, reinterpret_cast<BYTE*>(&driver), APD_COPY_ALL_FILES))
+            return L"cannot install the test printer driver: " + ui::system_message(GetLastError());
+    }
+    for (auto [name, port] : {std::pair{kTestPrinter, kPortA}, std::pair{kTestPrinterB, kPortB}}) {
+        if (printer_exists(name)) continue;
+        PRINTER_INFO_2W info{};
+        info.pPrinterName = const_cast<wchar_t*>(name);
+        info.pPortName = const_cast<wchar_t*>(port);
+        info.pDriverName = const_cast<wchar_t*>(kDriver);
+        info.pPrintProcessor = const_cast<wchar_t*>(L"WinPrint");
+        info.pDatatype = const_cast<wchar_t*>(L"RAW");
+        HANDLE added = AddPrinterW(nullptr, 2, reinterpret_cast<BYTE*>(&info));
+        if (!added)
+            return std::wstring(L"cannot add ") + name + L": " + ui::system_message(GetLastError());
+        ClosePrinter(added);
     }
     if (!SetDefaultPrinterW(kTestPrinter))
         return L"cannot make the test printer the default: " + ui::system_message(GetLastError());

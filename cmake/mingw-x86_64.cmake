@@ -1,0 +1,5 @@
+# The 64-bit build.
+set(CMAKE_SYSTEM_PROCESSOR x86_64)
+set(SNIPQUILL_MINGW_TRIPLE x86_64-w64-mingw32)
+set(SNIPQUILL_ARCH x64)
+include(${CMAKE_CURRENT_LIST_DIR}/mingw.cmake)
