@@ -20,6 +20,10 @@ struct AppState {
     // Saving.
     int last_filter_index = 1;             // filter chosen in the last accepted save dialog
     std::wstring last_save_ext = L".BMP";  // extension of the last file written; default extension
+
+    // E-mail.
+    std::wstring temp_folder;     // where the attachment goes; ends with a separator
+    bool mail_confirmed = false;  // the compose dialog's OK wrote the attachment
 };
 
 }  // namespace app

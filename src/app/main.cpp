@@ -3,6 +3,7 @@
 
 #include "app/note_window.h"
 #include "app/startup.h"
+#include "output/email_form.h"
 #include "ui/error_report.h"
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
@@ -10,6 +11,7 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     ui::guarded(nullptr, [&] {
         app::TForm1 note;
         note.FormCreate(app::first_command_line_argument());
+        output::TForm3 Form3(note);
         note.state().data_folder = app::GetMyAppData();
         app::show_note_at_startup(note);
 

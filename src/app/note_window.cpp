@@ -10,6 +10,7 @@
 #include "app/note_frame.h"
 #include "app/startup.h"
 #include "output/clipboard.h"
+#include "output/email_form.h"
 #include "output/save.h"
 #include "output/save_format.h"
 #include "ui/error.h"
@@ -276,6 +277,7 @@ bool TForm1::has_command(Command c) const {
         case Command::Portrait:
         case Command::Landscape:
         case Command::SetPrinter:
+        case Command::Email:
         case Command::Annotate:
         case Command::Magnifier:
         case Command::Clear:
@@ -305,6 +307,9 @@ bool TForm1::run(Command c) {
             return true;
         case Command::SetPrinter:
             SetPrinter1Click();
+            return true;
+        case Command::Email:
+            Send1Click();
             return true;
         case Command::Annotate:
             Annotate1Click();

@@ -24,6 +24,10 @@
 #include "ui/picture.h"
 #include "ui/window.h"
 
+namespace output {
+class TForm3;
+}
+
 namespace app {
 
 class TForm1 : public ui::Window {
@@ -61,6 +65,9 @@ class TForm1 : public ui::Window {
     void Print1Click();
     void SetPrinter1Click();
     output::Printer& printer() { return printer_; }
+    void Send1Click();  // Email
+    output::TForm3* Form3() const { return Form3_; }
+    void set_Form3(output::TForm3* form) { Form3_ = form; }
 
     void Annotate1Click();
     void Magnifyer1Click();
@@ -129,6 +136,8 @@ class TForm1 : public ui::Window {
     bool active_ = false;
     bool timer_enabled_ = false;
     snipquill::FrameButton pressed_ = snipquill::FrameButton::None;
+    output::TForm3* Form3_ = nullptr;            // the e-mail dialog made at start-up
+    std::unique_ptr<output::TForm3> own_Form3_;  // made at the first e-mail when there is none
 
     // Annotation. Declared after the picture, so they go before it.
     annotate::CanvasText::SharedSettings text_settings_;
