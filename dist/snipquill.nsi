@@ -94,13 +94,15 @@ UninstPage instfiles
 Function .onInit
   !insertmacro RequireAdmin
   !insertmacro ChooseBitness
-  ${If} ${RunningX64}
-    StrCpy $INSTDIR "$PROGRAMFILES64\Orvane\${PRODUCT}"
-  ${EndIf}
-  ; Installing over an earlier version goes where that one is.
-  ReadRegStr $0 HKLM "${UNINSTALL_KEY}" "InstallLocation"
-  ${If} $0 != ""
-    StrCpy $INSTDIR $0
+  ; A folder given with /D= stands; otherwise an install over an earlier version goes where that
+  ; one is, and a first one into the program files folder of the build it installs.
+  ${If} $INSTDIR == "$PROGRAMFILES\Orvane\${PRODUCT}"
+    ReadRegStr $0 HKLM "${UNINSTALL_KEY}" "InstallLocation"
+    ${If} $0 != ""
+      StrCpy $INSTDIR $0
+    ${ElseIf} ${RunningX64}
+      StrCpy $INSTDIR "$PROGRAMFILES64\Orvane\${PRODUCT}"
+    ${EndIf}
   ${EndIf}
 FunctionEnd
 
