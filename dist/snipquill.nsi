@@ -165,7 +165,12 @@ Section "Uninstall"
   Delete "$INSTDIR\snipquill.exe"
   Delete "$INSTDIR\uninstall.exe"
   RMDir "$INSTDIR"
-  RMDir "$INSTDIR\.."
+  ; The Orvane folder above is ours; a folder the user chose with /D= is not.
+  ${GetParent} "$INSTDIR" $0
+  ${GetFileName} "$0" $1
+  ${If} $1 == "Orvane"
+    RMDir "$0"
+  ${EndIf}
 
   Delete "$DOCUMENTS\Orvane\${PRODUCT}\snipquill.chm"
   RMDir "$DOCUMENTS\Orvane\${PRODUCT}"

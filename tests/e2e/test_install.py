@@ -248,16 +248,29 @@ def main():
     checks.expect(prefix.reg_values(data_key, 32) is None, "UserFilesPath key removed")
     checks.expect(prefix.reg_values(COMPANY_KEY, 32) is None, "no empty company key left")
 
-    # Without anything of the user's, the data folder goes too.
+    # An installation in a folder of the user's choice is upgraded where it is; its uninstaller,
+    # with nothing of the user's left, takes the data folder too.
     os.remove(mine)
+    chosen = r"C:\Apps\Snipquill"
+    prefix.run(setup, "/S", "/D=" + chosen)
+    with open(prefix.host(chosen + r"\snipquill.exe"), "wb") as f:
+        f.write(b"an older program")
     prefix.run(setup, "/S")
-    prefix.run(program_dir + r"\uninstall.exe", "/S")
+    checks.expect(same_bytes(prefix.host(chosen + r"\snipquill.exe"),
+                             os.path.join(bins[args.arch], "snipquill.exe")) and
+                  not os.path.exists(prefix.host(program_dir)),
+                  f"the upgrade of an installation in {chosen} went there")
+    prefix.run(chosen + r"\uninstall.exe", "/S")
     try:
-        e2e.wait_for(lambda: not os.path.exists(prefix.host(ntpath.dirname(data_dir))),
-                     timeout=60, what="the empty data folder to go")
+        e2e.wait_for(lambda: not os.path.exists(prefix.host(ntpath.dirname(data_dir))) and
+                     not os.path.exists(prefix.host(chosen)), timeout=60,
+                     what="the empty data folder to go")
         checks.expect(True, "empty data folder removed")
     except AssertionError as e:
         checks.expect(False, str(e))
+    checks.expect(os.path.isdir(prefix.host(r"C:\Apps")),
+                  "the folder above the chosen one is the user's and stays")
+    shutil.rmtree(prefix.host(r"C:\Apps"), ignore_errors=True)
 
     if checks.failed:
         remove_installation(prefix, program_dir, data_dir, shortcut)
