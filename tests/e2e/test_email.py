@@ -24,6 +24,15 @@ def prefix_system_folder(arch):
     return os.path.join(build, f"wine-{arch}", "drive_c", "windows", "system32")
 
 
+def unix_path(dos, arch):
+    """Where a Windows path of the build's prefix is on this side."""
+    drive, rest = dos[0].lower(), dos[3:].replace("\\", "/")
+    if drive == "z":
+        return "/" + rest
+    return os.path.join(os.path.dirname(prefix_system_folder(arch)), "..", "..",
+                        f"drive_{drive}", rest)
+
+
 def read_calls(path):
     if not os.path.exists(path):
         return []
@@ -52,11 +61,8 @@ def main():
         shutil.copyfile(system_copy, saved)
     shutil.copyfile(recorder, system_copy)
     record = os.path.join(tmp, "record.txt")
-    mail_temp = os.path.join(tmp, "temp")
-    os.makedirs(mail_temp)
     os.environ["WINEDLLOVERRIDES"] = "mscoree,mshtml=;mapi32=n"
     os.environ["SNIPQUILL_MAPI_RECORD"] = dos_path(record)
-    os.environ["TMP"] = dos_path(mail_temp)
 
     pattern = os.path.join(tmp, "pattern.png")
     e2e.pattern_image(pattern, 640, 480)
@@ -83,9 +89,10 @@ def main():
                 checks.expect(call.get("subject") == "Snipquill", f"subject {call.get('subject')}")
                 checks.expect(len(call["file"]) == 1 and call["file"][0][2] == "Snipquill.png",
                               f"attachments {call['file']}")
-            png = os.path.join(mail_temp, "Snipquill.png")
-            checks.expect(os.path.exists(png), "the attachment is in the temporary folder")
-            if os.path.exists(png):
+            # Wine takes the temporary folder from the prefix, whatever this side's TMP says.
+            png = unix_path(calls[0]["file"][0][1], args.arch) if calls and calls[0]["file"] else ""
+            checks.expect(png and os.path.exists(png), f"the attachment {png} exists")
+            if png and os.path.exists(png):
                 out = e2e.run(IDENTIFY, "-format", "%m %w %h\n", png).split()
                 checks.expect(out[:3] == ["PNG", str(rect[2]), str(rect[3])],
                               f"identify says {out[:3]}, expected PNG {rect[2]}x{rect[3]}")
