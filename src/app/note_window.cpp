@@ -269,6 +269,10 @@ void TForm1::Clone1Click() {
 
 void TForm1::Close1Click() { PostMessageW(hwnd(), WM_CLOSE, 0, 0); }
 
+void TForm1::About1Click() {
+    if (about_box_) about_box_();
+}
+
 bool TForm1::has_command(Command c) const {
     switch (c) {
         case Command::Save:
@@ -283,6 +287,7 @@ bool TForm1::has_command(Command c) const {
         case Command::Clone:
         case Command::Close:
         case Command::DeleteSelected:
+        case Command::About:
             return true;
         default:
             return false;
@@ -326,6 +331,9 @@ bool TForm1::run(Command c) {
             return true;
         case Command::DeleteSelected:
             TeEffectButton3Click();
+            return true;
+        case Command::About:
+            About1Click();
             return true;
         default:
             return false;

@@ -68,6 +68,9 @@ class TForm1 : public ui::Window {
     void Help1Click();
     void Clone1Click();
     void Close1Click();
+    void About1Click();
+    // The About box that About1Click shows modally (set once at start-up).
+    void set_about_box(std::function<void()> show_modal) { about_box_ = std::move(show_modal); }
     void SendToTryTimerTimer();
 
     // Annotation: boxes, arrows and texts drawn into the picture. The palette calls these with
@@ -129,6 +132,7 @@ class TForm1 : public ui::Window {
     bool active_ = false;
     bool timer_enabled_ = false;
     snipquill::FrameButton pressed_ = snipquill::FrameButton::None;
+    std::function<void()> about_box_;
 
     // Annotation. Declared after the picture, so they go before it.
     annotate::CanvasText::SharedSettings text_settings_;
