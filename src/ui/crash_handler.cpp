@@ -18,11 +18,17 @@ PVOID g_vectored = nullptr;
 LPTOP_LEVEL_EXCEPTION_FILTER g_previous_filter = nullptr;
 std::terminate_handler g_previous_terminate = nullptr;
 std::atomic<bool> g_crashing{false};
+std::atomic<bool> g_closing{false};
 
 struct CrashJob {
-    EXCEPTION_POINTERS* pointers;
-    DWORD thread;
+    EXCEPTION_POINTERS* pointers = nullptr;
+    DWORD thread = 0;
 };
+CrashJob g_job;
+// The report's thread is started with the scope and waits for a crash: after a stack overflow
+// the faulting thread has too little stack left even to start a thread.
+UniqueHandle g_request;
+UniqueHandle g_report_thread;
 
 bool readable(const void* p, std::size_t size) {
     MEMORY_BASIC_INFORMATION mbi{};
@@ -87,8 +93,10 @@ void walk_stack(const CONTEXT& start, std::vector<CrashFrame>& out) {
 #endif
 }
 
-DWORD WINAPI report_thread(LPVOID param) {
-    const auto* job = static_cast<const CrashJob*>(param);
+DWORD WINAPI report_thread(LPVOID) {
+    WaitForSingleObject(g_request.get(), INFINITE);
+    if (g_closing) return 0;
+    const CrashJob* job = &g_job;
     ComScope com;  // the picture's encoders and the save dialog need COM on this thread
     const CrashDetails details =
         crash_details(*job->pointers->ExceptionRecord, *job->pointers->ContextRecord);
@@ -110,9 +118,10 @@ DWORD WINAPI report_thread(LPVOID param) {
         // A fault while the report is up (or with none installed): nothing more can be done.
         TerminateProcess(GetCurrentProcess(), pointers->ExceptionRecord->ExceptionCode);
     }
-    CrashJob job{pointers, GetCurrentThreadId()};
-    UniqueHandle thread(CreateThread(nullptr, 256 * 1024, &report_thread, &job, 0, nullptr));
-    if (thread) WaitForSingleObject(thread.get(), INFINITE);
+    // Only what needs next to no stack here; the report's thread does the rest.
+    g_job = CrashJob{pointers, GetCurrentThreadId()};
+    if (g_report_thread && SetEvent(g_request.get()))
+        WaitForSingleObject(g_report_thread.get(), INFINITE);
     TerminateProcess(GetCurrentProcess(), pointers->ExceptionRecord->ExceptionCode);
     for (;;) Sleep(INFINITE);
 }
@@ -121,8 +130,8 @@ LONG CALLBACK vectored_handler(EXCEPTION_POINTERS* p) {
     const EXCEPTION_RECORD& r = *p->ExceptionRecord;
     // Only what cannot be part of anyone's error handling: a stack overflow anywhere, other
     // faults in our own code (the system's libraries may probe memory and recover).
-    if (!is_fatal_fault(r.ExceptionCode)) return EXCEPTION_CONTINUE_SEARCH;
-    if (r.ExceptionCode != EXCEPTION_STACK_OVERFLOW && !in_own_module(r.ExceptionAddress))
+    if (r.ExceptionCode == EXCEPTION_STACK_OVERFLOW) crash(p);
+    if (!is_fatal_fault(r.ExceptionCode) || !in_own_module(r.ExceptionAddress))
         return EXCEPTION_CONTINUE_SEARCH;
     crash(p);
 }
@@ -240,6 +249,10 @@ bool restart_program(const std::wstring& first_argument) {
 
 CrashReportScope::CrashReportScope(CrashSettings settings) {
     g_settings = std::make_unique<CrashSettings>(std::move(settings));
+    g_closing = false;
+    g_request.reset(CreateEventW(nullptr, FALSE, FALSE, nullptr));
+    g_report_thread.reset(CreateThread(nullptr, 256 * 1024, &report_thread, nullptr,
+                                       STACK_SIZE_PARAM_IS_A_RESERVATION, nullptr));
     g_vectored = AddVectoredExceptionHandler(1, &vectored_handler);
     g_previous_filter = SetUnhandledExceptionFilter(&unhandled_filter);
     g_previous_terminate = std::set_terminate(&on_terminate);
@@ -253,6 +266,13 @@ CrashReportScope::~CrashReportScope() {
     SetUnhandledExceptionFilter(g_previous_filter);
     if (g_vectored) RemoveVectoredExceptionHandler(g_vectored);
     g_vectored = nullptr;
+    g_closing = true;
+    if (g_report_thread) {
+        SetEvent(g_request.get());
+        WaitForSingleObject(g_report_thread.get(), INFINITE);
+    }
+    g_report_thread.reset();
+    g_request.reset();
     g_settings.reset();
 }
 
