@@ -345,13 +345,27 @@ TEST_F(NoteTest, CommandMenuKeepsItsOrderWithPrintAsASubmenu) {
     EXPECT_EQ(menu_text(print, 1), L"Landscape\tF8");
     EXPECT_EQ(menu_text(print, 2), L"Set Printer...");
     EXPECT_EQ(items.back(), L"Close");
-    EXPECT_EQ(items[items.size() - 2], L"");  // the separator before Close
+    ASSERT_GE(items.size(), 6u);
+    EXPECT_EQ(items[items.size() - 2], L"About");
+    EXPECT_EQ(items[items.size() - 3], L"");  // the separator before About and Close
     auto pos = [&](const wchar_t* t) {
         return std::find(items.begin(), items.end(), t) - items.begin();
     };
     EXPECT_LT(pos(L"To &Clipboard\tF6"), pos(L"Annotate\tF9"));
     EXPECT_LT(pos(L"Annotate\tF9"), pos(L"&Clear\tF4"));
     EXPECT_LT(pos(L"&Help\tF1"), pos(L"Clone\tF10"));
+}
+
+TEST_F(NoteTest, AboutCommandShowsTheBoxItWasGiven) {
+    TForm1 note(services());
+    note.FormCreate(L"");
+    int shown = 0;
+    note.set_about_box([&] { ++shown; });
+    EXPECT_TRUE(note.run(snipquill::Command::About));
+    EXPECT_EQ(shown, 1);
+    // The menu's About item arrives as a command message.
+    SendMessageW(note.hwnd(), WM_COMMAND, static_cast<WPARAM>(snipquill::Command::About), 0);
+    EXPECT_EQ(shown, 2);
 }
 
 }  // namespace
