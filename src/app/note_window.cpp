@@ -143,10 +143,23 @@ void TForm1::BUFormButton1Click() {
     {
         ui::WindowDC screen(nullptr);
         if (!screen) throw ui::AppError(L"Cannot get device context of the window");
-        ui::Bitmap& picture = image_->bitmap();
-        picture.reallocate(cw, ch);
-        if (!picture.empty())
-            BitBlt(picture.dc(), 0, 0, cw, ch, screen.get(), origin.x, origin.y, SRCCOPY);
+        // Into a bitmap of its own, so a failed copy leaves the picture as it was and the note
+        // live: a blank or stale picture must never pass for the screen.
+        ui::Bitmap shot(cw, ch);
+        if (!shot.empty()) {
+            SetLastError(ERROR_SUCCESS);
+            const BOOL copied =
+                services_.copy_screen
+                    ? services_.copy_screen(shot.dc(), cw, ch, screen.get(), origin)
+                    : BitBlt(shot.dc(), 0, 0, cw, ch, screen.get(), origin.x, origin.y, SRCCOPY);
+            if (!copied) {
+                const DWORD code = GetLastError();
+                std::wstring text = L"Cannot copy the screen";
+                if (code != ERROR_SUCCESS) text += L": " + ui::system_message(code);
+                throw ui::AppError(text);
+            }
+        }
+        image_->bitmap() = std::move(shot);
     }
 
     perforation_->SetTransparent(false);

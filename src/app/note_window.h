@@ -33,6 +33,8 @@ class TForm1 : public ui::Window {
         std::function<void(HWND owner, const std::wstring& chm_path)> show_help;
         std::wstring program_path;                    // the running program file
         std::function<void(UINT type)> message_beep;  // MessageBeep when empty
+        // The capture's block copy of w x h screen pixels from `from`; BitBlt when empty.
+        std::function<BOOL(HDC target, int w, int h, HDC screen, POINT from)> copy_screen;
     };
 
     TForm1();

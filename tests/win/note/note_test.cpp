@@ -8,6 +8,7 @@
 
 #include "app/note_layout.h"
 #include "app/note_window.h"
+#include "ui/error.h"
 #include "ui/error_report.h"
 #include "ui/handles.h"
 #include "win_test.h"
@@ -231,6 +232,33 @@ TEST_F(NoteTest, CaptureHoldsExactlyThePixelsBeneathTheClientArea) {
     EXPECT_EQ(mismatches(note, pattern), 0);
     EXPECT_EQ(note.state().frozen_width, 250);
     EXPECT_EQ(note.state().frozen_height, 230);
+}
+
+// A screen copy that fails is reported with the system's text; the note stays live with its
+// hole open, and neither the picture nor the background pass a blank for the screen.
+TEST_F(NoteTest, FailedScreenCopyIsReportedAndTheNoteStaysLive) {
+    auto s = services();
+    int copies = 0;
+    s.copy_screen = [&copies](HDC, int, int, HDC, POINT) {
+        ++copies;
+        SetLastError(ERROR_ACCESS_DENIED);
+        return FALSE;
+    };
+    TForm1 note(s);
+    note.FormCreate(L"/p60,60,240,180");
+    note.Image1().bitmap().assign(ui::Bitmap(12, 9, RGB(1, 2, 3)));
+    wintest::DialogAnswer answer(IDOK);
+    SendMessageW(note.hwnd(), WM_KEYUP, VK_F9, 0);
+    ASSERT_TRUE(answer.seen());
+    EXPECT_EQ(copies, 1);
+    EXPECT_NE(answer.texts().find(ui::system_message(ERROR_ACCESS_DENIED)), std::wstring::npos)
+        << ui::to_utf8(answer.texts());
+    EXPECT_FALSE(note.state().captured);
+    EXPECT_EQ(note.background(), nullptr);
+    EXPECT_TRUE(note.perforation().Transparent());
+    expect_region_is_window_minus(note.hwnd(), client_in_window(note.hwnd()));
+    EXPECT_EQ(note.Image1().bitmap().width(), 12) << "the old picture is left as it was";
+    EXPECT_EQ(note.Image1().bitmap().pixel(4, 4), RGB(1, 2, 3));
 }
 
 TEST_F(NoteTest, RedrawBackgroundRestoresThePicture) {
