@@ -11,7 +11,7 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
         app::TForm1 note;
         note.FormCreate(app::first_command_line_argument());
         note.state().data_folder = app::GetMyAppData();
-        app::show_note_at_startup(note);
+        app::show_note_at_startup(note.hwnd(), app::launcher_show_command());
 
         MSG msg;
         while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
