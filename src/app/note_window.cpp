@@ -463,12 +463,17 @@ LRESULT TForm1::on_message(UINT msg, WPARAM wp, LPARAM lp) {
         case WM_SYSKEYDOWN:
             if (wp == VK_F10) return 0;  // F10 is Clone, not the menu key
             break;
-        case WM_SYSKEYUP:
-            if (wp == VK_F10) {
+        case WM_SYSKEYUP: {
+            // A key released with Alt held comes here (and F10 always does); the keys act as
+            // without Alt. Alt+F4 stays the system's close, handled when it was pressed.
+            const bool alt = (lp & (LPARAM{1} << 29)) != 0;
+            if (wp == VK_F4 && alt) break;
+            if (snipquill::command_for_key(static_cast<WORD>(wp))) {
                 FormKeyUp(static_cast<WORD>(wp), ui::shift_state_from(0));
                 return 0;
             }
             break;
+        }
         case WM_TIMER:
             if (wp == kSendToTryTimer) {
                 SendToTryTimerTimer();

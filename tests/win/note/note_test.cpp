@@ -337,6 +337,37 @@ TEST_F(NoteTest, FailedCloneSaysWhyWithTheSystemsText) {
     EXPECT_GT(t.size(), t.find(L"\":\r\n") + 6);
 }
 
+// Keys released with Alt held arrive as system keys; they act as without Alt, except that
+// Alt+F4 is left to the system's close.
+TEST_F(NoteTest, FunctionKeysReleasedWithAltActAsWithout) {
+    constexpr LPARAM kAlt = LPARAM{1} << 29;
+    struct Case {
+        const char* what;
+        WPARAM key;
+        LPARAM flags;
+        bool magnifier, captured;
+    };
+    const Case cases[] = {
+        {"Alt+F11 toggles the magnifier", VK_F11, kAlt, true, true},
+        {"Alt+F4 is not Clear", VK_F4, kAlt, false, true},
+        {"F4 as a system key without Alt is Clear", VK_F4, 0, false, false},
+        {"Alt+F9 annotates", VK_F9, kAlt, false, true},
+        {"Alt+A is no command", 'A', kAlt, false, true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        TForm1 note(services());
+        note.FormCreate(L"/p40,40,200,160");
+        if (c.key != VK_F9) note.BUFormButton1Click();
+        ASSERT_EQ(note.state().captured, c.key != VK_F9);
+        SendMessageW(note.hwnd(), WM_SYSKEYUP, c.key, c.flags | 1);
+        wintest::pump(20);
+        ASSERT_TRUE(IsWindow(note.hwnd())) << "the note was not closed on release";
+        EXPECT_EQ(note.magnifier_checked(), c.magnifier);
+        EXPECT_EQ(note.state().captured, c.captured);
+    }
+}
+
 TEST_F(NoteTest, OtherKeysDoNothing) {
     TForm1 note(services());
     note.FormCreate(L"");
