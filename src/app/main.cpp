@@ -1,6 +1,7 @@
 // Snipquill: pins a frozen copy of part of the screen to the desktop as a note.
 #include <windows.h>
 
+#include "app/help.h"
 #include "app/note_window.h"
 #include "app/startup.h"
 #include "ui/error_report.h"
@@ -19,6 +20,7 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
             DispatchMessageW(&msg);
         }
         exit_code = static_cast<int>(msg.wParam);
+        app::close_html_help();
     });
     return exit_code;
 }
