@@ -441,11 +441,13 @@ LRESULT TForm1::on_message(UINT msg, WPARAM wp, LPARAM lp) {
             }
             break;
         case WM_GETMINMAXINFO: {
+            // The frame's buttons across, and always a client area of at least one pixel: a
+            // note with none would capture, save and print nothing.
             auto* info = reinterpret_cast<MINMAXINFO*>(lp);
             info->ptMinTrackSize =
                 POINT{snipquill::Frame::left_edge + snipquill::Frame::right_edge +
                           4 * snipquill::Frame::button,
-                      snipquill::Frame::top_edge + snipquill::Frame::bottom};
+                      snipquill::Frame::top_edge + snipquill::Frame::bottom + 1};
             return 0;
         }
         case WM_SIZE:

@@ -182,6 +182,27 @@ TEST_F(NoteTest, LiveResizeFollowsTheClientFrozenResizeSpringsBack) {
     EXPECT_EQ(note.width(), 280) << "a live note follows resizing again";
 }
 
+// However small the user sizes a live note, a client area of at least 1 x 1 stays, so a
+// capture always has pixels to show and print.
+TEST_F(NoteTest, ALiveNoteKeepsAClientAreaOfAtLeastOnePixel) {
+    TForm1 note(services());
+    note.FormCreate(L"/p50,50,200,200");
+    for (const SIZE s : {SIZE{200, 0}, SIZE{0, 200}, SIZE{0, 0}, SIZE{1, 1}}) {
+        SetWindowPos(note.hwnd(), nullptr, 0, 0, s.cx, s.cy, SWP_NOMOVE | SWP_NOZORDER);
+        EXPECT_GE(note.client_width(), 1) << s.cx << " x " << s.cy;
+        EXPECT_GE(note.client_height(), 1) << s.cx << " x " << s.cy;
+    }
+    // The same limit holds when the user drags the frame.
+    MINMAXINFO info{};
+    SendMessageW(note.hwnd(), WM_GETMINMAXINFO, 0, reinterpret_cast<LPARAM>(&info));
+    SetWindowPos(note.hwnd(), nullptr, 0, 0, info.ptMinTrackSize.x, info.ptMinTrackSize.y,
+                 SWP_NOMOVE | SWP_NOZORDER);
+    EXPECT_GE(note.client_height(), 1);
+    note.BUFormButton1Click();
+    EXPECT_GE(note.Image1().bitmap().height(), 1);
+    EXPECT_FALSE(note.Image1().bitmap().empty());
+}
+
 // Counts pixels of the picture that differ from the pattern beneath the client area.
 int mismatches(TForm1& note, const wintest::PatternWindow& pattern) {
     POINT o{0, 0};
