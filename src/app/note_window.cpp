@@ -39,6 +39,8 @@ TForm1::Services default_services() {
 TForm1::TForm1() : TForm1(default_services()) {}
 
 TForm1::TForm1(Services services) : services_(std::move(services)) {
+    // Text sizes in points follow the screen's resolution, as printing does.
+    ui::FontSpec::set_pixels_per_inch(output::screen_pixels_per_inch());
     HINSTANCE inst = GetModuleHandleW(nullptr);
     register_class({.name = kClass,
                     .style = CS_DBLCLKS,

@@ -84,6 +84,28 @@ TEST_F(TextFixture, CreationAtAPressReleasePair) {
     EXPECT_EQ(texts.GetSelectedShape(), 1);
 }
 
+// Points become pixels at the screen's resolution, not at a fixed 96, and back again.
+TEST(FontSize, PointsFollowTheScreensPixelsPerInch) {
+    struct Case {
+        int ppi, points, height;
+    };
+    const Case cases[] = {
+        {96, 0, 0}, {96, 12, -16}, {144, 12, -24}, {144, 9, -18}, {120, 10, -17}, {120, 12, -20},
+    };
+    const int saved = ui::FontSpec::pixels_per_inch();
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.points << " pt at " << c.ppi << " dpi");
+        ui::FontSpec::set_pixels_per_inch(c.ppi);
+        ui::FontSpec f;
+        f.set_size(c.points);
+        EXPECT_EQ(f.height, c.height);
+        EXPECT_EQ(f.size(), c.points);
+    }
+    ui::FontSpec::set_pixels_per_inch(0);  // not a resolution: ignored
+    EXPECT_EQ(ui::FontSpec::pixels_per_inch(), 120);
+    ui::FontSpec::set_pixels_per_inch(saved);
+}
+
 TEST_F(TextFixture, NewTextTakesTheComponentsPenAndFont) {
     ui::FontSpec f;
     f.name = L"Arial";

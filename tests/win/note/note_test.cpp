@@ -389,6 +389,18 @@ TEST_F(NoteTest, FunctionKeysReleasedWithAltActAsWithout) {
     }
 }
 
+// Text sizes in points are turned into pixels at the screen's real resolution.
+TEST_F(NoteTest, TextSizesFollowTheScreensResolution) {
+    ui::FontSpec::set_pixels_per_inch(1);
+    TForm1 note(services());
+    ui::WindowDC screen(nullptr);
+    const int ppi = GetDeviceCaps(screen.get(), LOGPIXELSY);
+    EXPECT_EQ(ui::FontSpec::pixels_per_inch(), ppi);
+    ui::FontSpec f;
+    f.set_size(12);
+    EXPECT_EQ(f.height, -MulDiv(12, ppi, 72));
+}
+
 TEST_F(NoteTest, OtherKeysDoNothing) {
     TForm1 note(services());
     note.FormCreate(L"");
