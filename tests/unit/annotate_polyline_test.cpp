@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <vector>
 
 #include "annotate/polyline.h"
@@ -692,6 +693,38 @@ TEST(PolylineChain, DestroyedComponentLeavesTheImage) {
     EXPECT_EQ(image.slots, own.slots());
     image.down(MouseButton::Left, 1, 1);
     EXPECT_EQ(log, (std::vector<std::string>{"image.down"}));
+}
+
+// Destroyed in any order, a component leaves no forwarder to itself behind: not on the image,
+// and not saved by a component bound after it (which would call it, or put it back on rebinding).
+TEST(PolylineChain, DestroyedOutOfBindingOrderLeavesNoForwarderToIt) {
+    std::vector<std::string> log;
+    FakeImage image;
+    Recorder own{&log, "image"};
+    image.slots = own.slots();
+    {
+        auto first = std::make_unique<TMyPolyLine>();
+        first->SetAComponent(&image);
+        TMyPolyLine second;
+        make_box(second, image);
+        first.reset();
+        image.down(MouseButton::Left, 60, 27);  // reaches second, then the picture's own
+        EXPECT_EQ(second.GetActionTool(), TActionTools::dtDragging);
+        image.up(MouseButton::Left, 60, 27);
+        EXPECT_EQ(log, (std::vector<std::string>{"image.down", "image.up"}));
+    }
+    EXPECT_EQ(image.slots, own.slots());
+
+    // Cut out of the chain by a rebinding, then destroyed: the one it was saved by puts back the
+    // picture's own handlers, not the destroyed one's.
+    auto first = std::make_unique<TMyPolyLine>();
+    TMyPolyLine second;
+    first->SetAComponent(&image);
+    second.SetAComponent(&image);
+    first->SetAComponent(&image);
+    first.reset();
+    second.SetAComponent(nullptr);
+    EXPECT_EQ(image.slots, own.slots());
 }
 
 TEST(PolylineChain, ImageDestroyedFirstIsForgotten) {
