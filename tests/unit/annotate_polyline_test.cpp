@@ -650,7 +650,7 @@ TEST(PolylineChain, FailedBindingAndRebindingNeverForwardToItself) {
     no_surface.down(MouseButton::Left, 1, 1);
     EXPECT_EQ(log, (std::vector<std::string>{"image.down"}));
 
-    // Binding the same image again must not save our own handler as the one to forward to.
+    // Binding the same image again puts back what it saved before saving anew.
     p.SetAComponent(&no_surface);
     log.clear();
     no_surface.down(MouseButton::Left, 1, 1);
@@ -660,6 +660,27 @@ TEST(PolylineChain, FailedBindingAndRebindingNeverForwardToItself) {
     p.SetAComponent(&good);
     EXPECT_EQ(no_surface.slots, own.slots());
     EXPECT_EQ(p.AComponent(), &good);
+}
+
+TEST(PolylineChain, OurOwnForwarderFoundOnTheImageIsNeverSaved) {
+    // A and B bound to i, A moved to j, B unbound: B puts back what it saved, A's forwarder,
+    // though A is no longer bound to i. When A binds i again it finds its own forwarder there
+    // and must not take it for the handler to forward to.
+    std::vector<std::string> log;
+    FakeImage i, j;
+    Recorder own_j{&log, "j"};
+    j.slots = own_j.slots();
+    TMyPolyLine a, b;
+    a.SetAComponent(&i);
+    b.SetAComponent(&i);
+    a.SetAComponent(&j);
+    b.SetAComponent(nullptr);
+    const ui::MouseSlots a_own = i.slots;
+    ASSERT_EQ(a_own.down, j.slots.down) << "i carries A's forwarder again";
+    a.SetAComponent(&i);
+    EXPECT_FALSE(a.fOldOnMouseDown() == a_own.down);
+    EXPECT_FALSE(a.fOldOnMouseUp() == a_own.up);
+    EXPECT_FALSE(a.fOldOnMouseMove() == a_own.move);
 }
 
 TEST(PolylineChain, ALoopThroughAnotherComponentIsCut) {
