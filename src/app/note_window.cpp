@@ -147,7 +147,8 @@ void TForm1::BUFormButton1Click() {
         if (!screen) throw ui::AppError(L"Cannot get device context of the window");
         // Into a bitmap of its own, so a failed copy leaves the picture as it was and the note
         // live: a blank or stale picture must never pass for the screen.
-        ui::Bitmap shot(cw, ch);
+        ui::Bitmap shot;
+        shot.reallocate(cw, ch);  // every pixel is copied over
         if (!shot.empty()) {
             SetLastError(ERROR_SUCCESS);
             const BOOL copied =
