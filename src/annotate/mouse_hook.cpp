@@ -26,10 +26,11 @@ void MouseHook::install(Image& image) {
 }
 
 namespace {
-// Every live hook of this thread's components: a destroyed one must be cut out of what the
-// others saved. The user-interface thread is the only one that binds components.
+// Every live hook: a destroyed one must be cut out of what the others saved. The
+// user-interface thread is the only one that binds components. Made at the first hook's
+// construction, so it outlives every hook, static ones included.
 std::vector<MouseHook*>& live_hooks() {
-    static thread_local std::vector<MouseHook*> hooks;
+    static std::vector<MouseHook*> hooks;
     return hooks;
 }
 }  // namespace
