@@ -4,6 +4,7 @@
 #include <windowsx.h>
 
 #include <algorithm>
+#include <utility>
 
 #include "app/command_line.h"
 #include "app/help.h"
@@ -145,9 +146,10 @@ void TForm1::BUFormButton1Click() {
     {
         ui::WindowDC screen(nullptr);
         if (!screen) throw ui::AppError(L"Cannot get device context of the window");
-        // Into a bitmap of its own, so a failed copy leaves the picture as it was and the note
-        // live: a blank or stale picture must never pass for the screen.
-        ui::Bitmap shot;
+        // Into a spare bitmap, so a failed copy leaves the picture as it was and the note live:
+        // a blank or stale picture must never pass for the screen. The two trade places, so a
+        // capture at an unchanged size allocates nothing.
+        ui::Bitmap& shot = spare_picture_;
         shot.reallocate(cw, ch);  // every pixel is copied over
         if (!shot.empty()) {
             SetLastError(ERROR_SUCCESS);
@@ -162,7 +164,7 @@ void TForm1::BUFormButton1Click() {
                 throw ui::AppError(text);
             }
         }
-        image_->bitmap() = std::move(shot);
+        std::swap(image_->bitmap(), shot);
     }
 
     perforation_->SetTransparent(false);

@@ -125,6 +125,7 @@ class TForm1 : public ui::Window {
     std::unique_ptr<Perforation> perforation_;
     std::unique_ptr<ui::Picture> image_;
     std::unique_ptr<ui::Bitmap> background_;
+    ui::Bitmap spare_picture_;  // the capture copies into it, then it becomes the picture
     ui::UniqueMenu menu_;
     output::Printer printer_;  // the printer and its settings hold for the whole run
     bool magnifier_checked_ = false;
