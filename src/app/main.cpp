@@ -3,6 +3,7 @@
 
 #include "about/about_box.h"
 #include "app/crash_picture.h"
+#include "app/help.h"
 #include "app/note_window.h"
 #include "app/startup.h"
 #include "ui/error_report.h"
@@ -19,7 +20,7 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
         ui::CrashReportScope crash_report(app::crash_settings_for(
             note, about_box.texts().version, app::first_command_line_argument()));
         note.state().data_folder = app::GetMyAppData();
-        app::show_note_at_startup(note);
+        app::show_note_at_startup(note.hwnd(), app::launcher_show_command());
 
         MSG msg;
         while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
@@ -27,6 +28,7 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
             DispatchMessageW(&msg);
         }
         exit_code = static_cast<int>(msg.wParam);
+        app::close_html_help();
     });
     return exit_code;
 }

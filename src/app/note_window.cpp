@@ -4,6 +4,7 @@
 #include <windowsx.h>
 
 #include <algorithm>
+#include <utility>
 
 #include "app/command_line.h"
 #include "app/help.h"
@@ -39,6 +40,8 @@ TForm1::Services default_services() {
 TForm1::TForm1() : TForm1(default_services()) {}
 
 TForm1::TForm1(Services services) : services_(std::move(services)) {
+    // Text sizes in points follow the screen's resolution, as printing does.
+    ui::FontSpec::set_pixels_per_inch(output::screen_pixels_per_inch());
     HINSTANCE inst = GetModuleHandleW(nullptr);
     register_class({.name = kClass,
                     .style = CS_DBLCLKS,
@@ -143,10 +146,25 @@ void TForm1::BUFormButton1Click() {
     {
         ui::WindowDC screen(nullptr);
         if (!screen) throw ui::AppError(L"Cannot get device context of the window");
-        ui::Bitmap& picture = image_->bitmap();
-        picture.reallocate(cw, ch);
-        if (!picture.empty())
-            BitBlt(picture.dc(), 0, 0, cw, ch, screen.get(), origin.x, origin.y, SRCCOPY);
+        // Into a spare bitmap, so a failed copy leaves the picture as it was and the note live:
+        // a blank or stale picture must never pass for the screen. The two trade places, so a
+        // capture at an unchanged size allocates nothing.
+        ui::Bitmap& shot = spare_picture_;
+        shot.reallocate(cw, ch);  // every pixel is copied over
+        if (!shot.empty()) {
+            SetLastError(ERROR_SUCCESS);
+            const BOOL copied =
+                services_.copy_screen
+                    ? services_.copy_screen(shot.dc(), cw, ch, screen.get(), origin)
+                    : BitBlt(shot.dc(), 0, 0, cw, ch, screen.get(), origin.x, origin.y, SRCCOPY);
+            if (!copied) {
+                const DWORD code = GetLastError();
+                std::wstring text = L"Cannot copy the screen";
+                if (code != ERROR_SUCCESS) text += L": " + ui::system_message(code);
+                throw ui::AppError(text);
+            }
+        }
+        std::swap(image_->bitmap(), shot);
     }
 
     perforation_->SetTransparent(false);
@@ -436,11 +454,13 @@ LRESULT TForm1::on_message(UINT msg, WPARAM wp, LPARAM lp) {
             }
             break;
         case WM_GETMINMAXINFO: {
+            // The frame's buttons across, and always a client area of at least one pixel: a
+            // note with none would capture, save and print nothing.
             auto* info = reinterpret_cast<MINMAXINFO*>(lp);
             info->ptMinTrackSize =
                 POINT{snipquill::Frame::left_edge + snipquill::Frame::right_edge +
                           4 * snipquill::Frame::button,
-                      snipquill::Frame::top_edge + snipquill::Frame::bottom};
+                      snipquill::Frame::top_edge + snipquill::Frame::bottom + 1};
             return 0;
         }
         case WM_SIZE:
@@ -458,12 +478,17 @@ LRESULT TForm1::on_message(UINT msg, WPARAM wp, LPARAM lp) {
         case WM_SYSKEYDOWN:
             if (wp == VK_F10) return 0;  // F10 is Clone, not the menu key
             break;
-        case WM_SYSKEYUP:
-            if (wp == VK_F10) {
+        case WM_SYSKEYUP: {
+            // A key released with Alt held comes here (and F10 always does); the keys act as
+            // without Alt. Alt+F4 stays the system's close, handled when it was pressed.
+            const bool alt = (lp & (LPARAM{1} << 29)) != 0;
+            if (wp == VK_F4 && alt) break;
+            if (snipquill::command_for_key(static_cast<WORD>(wp))) {
                 FormKeyUp(static_cast<WORD>(wp), ui::shift_state_from(0));
                 return 0;
             }
             break;
+        }
         case WM_TIMER:
             if (wp == kSendToTryTimer) {
                 SendToTryTimerTimer();

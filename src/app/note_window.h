@@ -33,6 +33,8 @@ class TForm1 : public ui::Window {
         std::function<void(HWND owner, const std::wstring& chm_path)> show_help;
         std::wstring program_path;                    // the running program file
         std::function<void(UINT type)> message_beep;  // MessageBeep when empty
+        // The capture's block copy of w x h screen pixels from `from`; BitBlt when empty.
+        std::function<BOOL(HDC target, int w, int h, HDC screen, POINT from)> copy_screen;
     };
 
     TForm1();
@@ -126,6 +128,7 @@ class TForm1 : public ui::Window {
     std::unique_ptr<Perforation> perforation_;
     std::unique_ptr<ui::Picture> image_;
     std::unique_ptr<ui::Bitmap> background_;
+    ui::Bitmap spare_picture_;  // the capture copies into it, then it becomes the picture
     ui::UniqueMenu menu_;
     output::Printer printer_;  // the printer and its settings hold for the whole run
     bool magnifier_checked_ = false;
