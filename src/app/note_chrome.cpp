@@ -1,0 +1,142 @@
+// The note's window chrome: the title-bar buttons, the notification-area icon and the copy of
+// the command menu in the window's system menu.
+#include <memory>
+
+#include "app/note_window.h"
+#include "app/sys_menu.h"
+#include "app/tray.h"
+#include "ui/error_report.h"
+
+namespace app {
+
+using snipquill::Command;
+using snipquill::FrameButton;
+
+void TForm1::create_chrome() {
+    tray_ = std::make_unique<TrayIcon>(hwnd());
+    sys_menu_ = std::make_unique<TSysPopupMenu>(hwnd(), menu_.get(), [this](UINT id) {
+        // The hook runs from the message loop, outside any window procedure.
+        ui::guarded(hwnd(), [&] { run(static_cast<Command>(id)); });
+    });
+    sys_menu_->Loaded();
+    TrayIcon::taskbar_created_message();
+}
+
+void TForm1::destroy_chrome() {
+    sys_menu_.reset();
+    tray_.reset();  // the icon goes with the note
+    in_tray_ = false;
+}
+
+void TForm1::frame_button_clicked(FrameButton b) {
+    bool call_default = true;
+    switch (b) {
+        case FrameButton::Rollup:
+            TeForm1Rollup(call_default);  // the note is never rolled up
+            break;
+        case FrameButton::Tray:
+            MinToTray();
+            break;
+        case FrameButton::Minimize:
+            TeForm1Minimize(call_default);
+            if (call_default) ShowWindow(hwnd(), SW_MINIMIZE);
+            break;
+        case FrameButton::Close:
+            Close1Click();
+            break;
+        case FrameButton::SysMenu:
+        case FrameButton::None:
+            break;
+    }
+}
+
+void TForm1::TeForm1Rollup(bool& CallDefault) {
+    CallDefault = false;
+    Clear1Click();
+}
+
+void TForm1::TeForm1MinToTray(bool& CallDefault) {
+    if (state_.minimize_pending) {
+        state_.minimize_pending = false;
+        return;  // CallDefault stays true: off to the tray
+    }
+    CallDefault = false;
+    Clipboard1Click();
+    stay_on_top();
+}
+
+void TForm1::TeForm1Minimize(bool& /*CallDefault: the usual minimise*/) {}
+
+void TForm1::MinimizeToTray1Click() {
+    state_.minimize_pending = true;
+    MinToTray();
+}
+
+void TForm1::Open1Click() {
+    SetWindowLongPtrW(hwnd(), GWL_EXSTYLE, GetWindowLongPtrW(hwnd(), GWL_EXSTYLE) | WS_EX_TOPMOST);
+    stay_on_top();
+    Restore();
+}
+
+void TForm1::TrayMenuClick(TrayChoice choice) {
+    switch (choice) {
+        case TrayChoice::Open:
+            Open1Click();
+            break;
+        case TrayChoice::Clone:
+            Clone1Click();
+            break;
+        case TrayChoice::Close:
+            Close1Click();
+            break;
+        case TrayChoice::None:
+            break;
+    }
+}
+
+void TForm1::MinToTray() {
+    if (in_tray_) {
+        // No tray request is left waiting once the note is back.
+        state_.minimize_pending = false;
+        Restore();
+        return;
+    }
+    bool call_default = true;
+    TeForm1MinToTray(call_default);
+    if (!call_default) return;
+    in_tray_ = true;
+    ShowWindow(hwnd(), SW_HIDE);
+    tray_->add();
+}
+
+void TForm1::Restore() {
+    const bool was_in_tray = in_tray_;
+    in_tray_ = false;
+    tray_->remove();
+    ShowWindow(hwnd(), IsIconic(hwnd()) ? SW_RESTORE : SW_SHOW);
+    if (was_in_tray) SetForegroundWindow(hwnd());
+}
+
+bool TForm1::chrome_message(UINT msg, WPARAM /*wp*/, LPARAM lp, LRESULT& result) {
+    if (msg == TrayIcon::kCallbackMessage) {
+        switch (LOWORD(lp)) {
+            case WM_LBUTTONDBLCLK:
+                Open1Click();
+                break;
+            case WM_RBUTTONUP:
+                TrayMenuClick(tray_->popup_menu());
+                break;
+        }
+        result = 0;
+        return true;
+    }
+    if (msg == TrayIcon::taskbar_created_message() && msg != 0) {
+        // The shell restarted and forgot its icons.
+        if (in_tray_) tray_->add();
+        result = 0;
+        return true;
+    }
+    return false;
+}
+
+}  // namespace app
