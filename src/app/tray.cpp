@@ -65,6 +65,9 @@ TrayChoice TrayIcon::popup_menu() {
     GetCursorPos(&at);
     // Without the foreground the menu would not close when the user clicks elsewhere.
     SetForegroundWindow(owner_);
+    // Let the activation settle first: under Wine its late messages cancel a menu just opened.
+    MSG m;
+    while (PeekMessageW(&m, owner_, WM_ACTIVATE, WM_ACTIVATE, PM_REMOVE)) DispatchMessageW(&m);
     const UINT id = static_cast<UINT>(TrackPopupMenu(menu_.get(),
                                                      TPM_RETURNCMD | TPM_RIGHTBUTTON | TPM_NONOTIFY,
                                                      at.x, at.y, 0, owner_, nullptr));

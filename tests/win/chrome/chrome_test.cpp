@@ -130,6 +130,15 @@ TEST(SystemMenu, HoldsTheCommandsAfterTheStandardEntries) {
         EXPECT_TRUE(ids.insert(e.id).second) << e.id;
 }
 
+struct SizeMoveWatch {
+    static inline int entered = 0;
+    static LRESULT CALLBACK proc(int code, WPARAM wp, LPARAM lp) {
+        if (code == HC_ACTION && reinterpret_cast<CWPSTRUCT*>(lp)->message == WM_ENTERSIZEMOVE)
+            ++entered;
+        return CallNextHookEx(nullptr, code, wp, lp);
+    }
+};
+
 TEST(SystemMenu, ChosenEntryRunsItsCommandAndStandardCommandsWorkAsUsual) {
     TForm1 note(services());
     note.FormCreate(L"");
@@ -141,15 +150,22 @@ TEST(SystemMenu, ChosenEntryRunsItsCommandAndStandardCommandsWorkAsUsual) {
     post_syscommand(note.hwnd(), static_cast<WPARAM>(Command::Clear));
     EXPECT_FALSE(note.state().captured);
 
-    // SC_MOVE from the keyboard: the system's move loop takes the arrow keys.
-    const RECT before = note.bounds();
+    // The system's own commands reach the window: Move starts the system's move loop (left with
+    // Escape), Minimize and Restore work as in any window, Close closes.
+    SizeMoveWatch::entered = 0;
+    HHOOK hook =
+        SetWindowsHookExW(WH_CALLWNDPROC, &SizeMoveWatch::proc, nullptr, GetCurrentThreadId());
     PostMessageW(note.hwnd(), WM_SYSCOMMAND, SC_MOVE, 0);
-    for (int i = 0; i < 4; ++i) PostMessageW(note.hwnd(), WM_KEYDOWN, VK_RIGHT, 0);
-    PostMessageW(note.hwnd(), WM_KEYDOWN, VK_RETURN, 0);
+    PostMessageW(note.hwnd(), WM_KEYDOWN, VK_ESCAPE, 0);
     wintest::pump(300);
-    EXPECT_GT(note.bounds().left, before.left);
-    EXPECT_EQ(note.bounds().top, before.top);
+    UnhookWindowsHookEx(hook);
+    EXPECT_EQ(SizeMoveWatch::entered, 1);
     EXPECT_TRUE(IsWindowVisible(note.hwnd()));
+    post_syscommand(note.hwnd(), SC_MINIMIZE);
+    EXPECT_TRUE(IsIconic(note.hwnd()));
+    post_syscommand(note.hwnd(), SC_RESTORE);
+    EXPECT_FALSE(IsIconic(note.hwnd()));
+    EXPECT_FALSE(note.state().captured);
 
     post_syscommand(note.hwnd(), SC_CLOSE);
     EXPECT_FALSE(IsWindow(note.hwnd()));
