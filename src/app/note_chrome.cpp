@@ -1,7 +1,12 @@
 // The note's window chrome: the title-bar buttons, the notification-area icon and the copy of
 // the command menu in the window's system menu.
+#include <windows.h>
+
+#include <commctrl.h>
+
 #include <memory>
 
+#include "app/note_frame.h"
 #include "app/note_window.h"
 #include "app/sys_menu.h"
 #include "app/tray.h"
@@ -11,6 +16,77 @@ namespace app {
 
 using snipquill::Command;
 using snipquill::FrameButton;
+
+namespace {
+
+const wchar_t* tip_text(FrameButton b) {
+    switch (b) {
+        case FrameButton::SysMenu:
+            return L"Commands";
+        case FrameButton::Rollup:
+            return L"Clear";
+        case FrameButton::Tray:
+            return L"To Clipboard";
+        case FrameButton::Minimize:
+            return L"Minimize";
+        case FrameButton::Close:
+            return L"Close";
+        case FrameButton::None:
+            break;
+    }
+    return nullptr;
+}
+
+// The tooltip class comes with the common controls, loaded only once the user hovers a button:
+// start-up does not pay for them.
+HWND create_tooltip(HWND owner) {
+    static const HMODULE comctl = LoadLibraryW(L"comctl32.dll");
+    if (!comctl) return nullptr;
+    using Init = BOOL WINAPI(const INITCOMMONCONTROLSEX*);
+    if (auto* init = reinterpret_cast<Init*>(
+            reinterpret_cast<void*>(GetProcAddress(comctl, "InitCommonControlsEx")))) {
+        INITCOMMONCONTROLSEX icc{sizeof(icc), ICC_WIN95_CLASSES};
+        init(&icc);
+    }
+    HWND tip = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr,
+                               WS_POPUP | TTS_NOPREFIX | TTS_ALWAYSTIP, CW_USEDEFAULT,
+                               CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, owner, nullptr,
+                               GetModuleHandleW(nullptr), nullptr);
+    if (!tip) return nullptr;
+    TTTOOLINFOW ti{};
+    ti.cbSize = sizeof(ti);
+    ti.uFlags = TTF_TRACK | TTF_ABSOLUTE;
+    ti.hwnd = owner;
+    ti.uId = 1;
+    ti.lpszText = const_cast<wchar_t*>(L"");
+    SendMessageW(tip, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&ti));
+    return tip;
+}
+
+}  // namespace
+
+void TForm1::show_button_tip(FrameButton b) {
+    if (b == tip_for_) return;
+    tip_for_ = b;
+    TTTOOLINFOW ti{};
+    ti.cbSize = sizeof(ti);
+    ti.hwnd = hwnd();
+    ti.uId = 1;
+    if (b == FrameButton::None) {
+        if (tooltip_)
+            SendMessageW(tooltip_, TTM_TRACKACTIVATE, FALSE, reinterpret_cast<LPARAM>(&ti));
+        return;
+    }
+    if (!tooltip_) tooltip_ = create_tooltip(hwnd());
+    if (!tooltip_) return;
+    ti.lpszText = const_cast<wchar_t*>(tip_text(b));
+    SendMessageW(tooltip_, TTM_UPDATETIPTEXTW, 0, reinterpret_cast<LPARAM>(&ti));
+    const snipquill::Rect r = snipquill::frame_button_rect(b, width());
+    const RECT wr = bounds();
+    SendMessageW(tooltip_, TTM_TRACKPOSITION, 0,
+                 MAKELPARAM(wr.left + r.left, wr.top + r.bottom + 4));
+    SendMessageW(tooltip_, TTM_TRACKACTIVATE, TRUE, reinterpret_cast<LPARAM>(&ti));
+}
 
 void TForm1::create_chrome() {
     tray_ = std::make_unique<TrayIcon>(hwnd());
@@ -23,6 +99,8 @@ void TForm1::create_chrome() {
 }
 
 void TForm1::destroy_chrome() {
+    if (tooltip_) DestroyWindow(tooltip_);
+    tooltip_ = nullptr;
     sys_menu_.reset();
     tray_.reset();  // the icon goes with the note
     in_tray_ = false;
@@ -117,7 +195,21 @@ void TForm1::Restore() {
     if (was_in_tray) SetForegroundWindow(hwnd());
 }
 
-bool TForm1::chrome_message(UINT msg, WPARAM /*wp*/, LPARAM lp, LRESULT& result) {
+bool TForm1::chrome_message(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) {
+    switch (msg) {
+        case WM_NCMOUSEMOVE: {
+            show_button_tip(frame_button_for(static_cast<LRESULT>(wp)));
+            TRACKMOUSEEVENT track{sizeof(track), TME_LEAVE | TME_NONCLIENT, hwnd(), 0};
+            TrackMouseEvent(&track);
+            return false;  // the system still sees the move
+        }
+        case WM_NCMOUSELEAVE:
+        case WM_NCLBUTTONDOWN:
+        case WM_NCRBUTTONDOWN:
+        case WM_MOUSEMOVE:
+            show_button_tip(FrameButton::None);
+            return false;
+    }
     if (msg == TrayIcon::kCallbackMessage) {
         switch (LOWORD(lp)) {
             case WM_LBUTTONDBLCLK:

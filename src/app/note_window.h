@@ -134,6 +134,7 @@ class TForm1 : public ui::Window {
     void destroy_chrome();
     void frame_button_clicked(snipquill::FrameButton b);
     bool chrome_message(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result);
+    void show_button_tip(snipquill::FrameButton b);
     LRESULT nc_hit_test(LPARAM lp) const;
     void create_annotation();
     void bind_annotation();
@@ -157,6 +158,8 @@ class TForm1 : public ui::Window {
     std::unique_ptr<TSysPopupMenu> sys_menu_;
     std::unique_ptr<TrayIcon> tray_;
     bool in_tray_ = false;
+    HWND tooltip_ = nullptr;  // owned by the note window, made at the first hover
+    snipquill::FrameButton tip_for_ = snipquill::FrameButton::None;
 
     // Annotation. Declared after the picture, so they go before it.
     annotate::CanvasText::SharedSettings text_settings_;

@@ -1,6 +1,9 @@
 // The note's window chrome under Wine: the command menu copied into the system menu and the
 // message hook that turns its selections into commands, the roll-up and tray buttons, and the
 // notification-area icon with its menu.
+#include <windows.h>
+
+#include <commctrl.h>
 #include <gtest/gtest.h>
 
 #include <set>
@@ -362,6 +365,61 @@ TEST(Tray, RightButtonReleasePopsUpOpenCloneClose) {
     wintest::pump(200);
     EXPECT_FALSE(IsWindow(w));
     EXPECT_FALSE(shell_has_icon(w));  // the icon went with the note
+}
+
+}  // namespace
+
+namespace {
+
+HWND tooltip_of(HWND owner) {
+    struct Find {
+        HWND owner, found = nullptr;
+    } find{owner};
+    EnumThreadWindows(
+        GetCurrentThreadId(),
+        [](HWND w, LPARAM lp) -> BOOL {
+            auto* f = reinterpret_cast<Find*>(lp);
+            wchar_t cls[64]{};
+            GetClassNameW(w, cls, 64);
+            if (GetWindow(w, GW_OWNER) == f->owner && wcscmp(cls, L"tooltips_class32") == 0) {
+                f->found = w;
+                return FALSE;
+            }
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&find));
+    return find.found;
+}
+
+TEST(FrameButtons, HoveringAButtonShowsWhatItDoes) {
+    TForm1 note(services());
+    note.FormCreate(L"");
+    ShowWindow(note.hwnd(), SW_SHOW);
+    struct Case {
+        LRESULT hit;
+        const wchar_t* tip;
+    };
+    const Case cases[] = {{app::kHitRollup, L"Clear"},
+                          {app::kHitTray, L"To Clipboard"},
+                          {HTMINBUTTON, L"Minimize"},
+                          {HTCLOSE, L"Close"},
+                          {HTSYSMENU, L"Commands"}};
+    for (const Case& c : cases) {
+        SendMessageW(note.hwnd(), WM_NCMOUSEMOVE, static_cast<WPARAM>(c.hit), 0);
+        HWND tip = tooltip_of(note.hwnd());
+        ASSERT_NE(tip, nullptr);
+        EXPECT_TRUE(IsWindowVisible(tip));
+        wchar_t text[64]{};
+        TTTOOLINFOW ti{};
+        ti.cbSize = sizeof(ti);
+        ti.hwnd = note.hwnd();
+        ti.uId = 1;
+        ti.lpszText = text;
+        SendMessageW(tip, TTM_GETTEXTW, 64, reinterpret_cast<LPARAM>(&ti));
+        EXPECT_STREQ(text, c.tip);
+    }
+    SendMessageW(note.hwnd(), WM_NCMOUSEMOVE, HTCAPTION, 0);
+    EXPECT_FALSE(IsWindowVisible(tooltip_of(note.hwnd())));
 }
 
 }  // namespace
