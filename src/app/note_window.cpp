@@ -105,7 +105,8 @@ void TForm1::apply_start_switches(std::wstring_view first_argument) {
 void TForm1::SendToTryTimerTimer() {
     KillTimer(hwnd(), kSendToTryTimer);
     timer_enabled_ = false;
-    MinToTray();
+    // Already there (the tray button beat the timer): going again would bring the note back.
+    if (!in_tray()) MinToTray();
 }
 
 void TForm1::live_layout() {

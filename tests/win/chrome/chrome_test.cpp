@@ -371,24 +371,26 @@ TEST(Tray, RightButtonReleasePopsUpOpenCloneClose) {
 
 namespace {
 
+struct TooltipSearch {
+    HWND owner;
+    HWND found = nullptr;
+};
+
+BOOL CALLBACK find_tooltip(HWND w, LPARAM lp) {
+    auto* f = reinterpret_cast<TooltipSearch*>(lp);
+    wchar_t cls[64]{};
+    GetClassNameW(w, cls, 64);
+    if (GetWindow(w, GW_OWNER) == f->owner && wcscmp(cls, L"tooltips_class32") == 0) {
+        f->found = w;
+        return FALSE;
+    }
+    return TRUE;
+}
+
 HWND tooltip_of(HWND owner) {
-    struct Find {
-        HWND owner, found = nullptr;
-    } find{owner};
-    EnumThreadWindows(
-        GetCurrentThreadId(),
-        [](HWND w, LPARAM lp) -> BOOL {
-            auto* f = reinterpret_cast<Find*>(lp);
-            wchar_t cls[64]{};
-            GetClassNameW(w, cls, 64);
-            if (GetWindow(w, GW_OWNER) == f->owner && wcscmp(cls, L"tooltips_class32") == 0) {
-                f->found = w;
-                return FALSE;
-            }
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&find));
-    return find.found;
+    TooltipSearch search{owner};
+    EnumThreadWindows(GetCurrentThreadId(), &find_tooltip, reinterpret_cast<LPARAM>(&search));
+    return search.found;
 }
 
 TEST(FrameButtons, HoveringAButtonShowsWhatItDoes) {
