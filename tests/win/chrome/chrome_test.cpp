@@ -320,6 +320,21 @@ TEST(Tray, StartSwitchMSendsTheNoteToTheTrayAfterAbout300ms) {
     EXPECT_TRUE(shell_has_icon(note.hwnd()));
 }
 
+TEST(Tray, TrayButtonWithARequestPendingGoesToTheTrayAndTheTimerLeavesItThere) {
+    TForm1 note(services());
+    note.FormCreate(L"/M");
+    ShowWindow(note.hwnd(), SW_SHOW);
+    empty_clipboard(note.hwnd());
+    click_button(note.hwnd(), app::kHitTray);  // before the timer
+    EXPECT_TRUE(note.in_tray());
+    EXPECT_FALSE(note.state().minimize_pending);
+    EXPECT_FALSE(note.state().captured);  // nothing copied
+    wintest::pump(700);
+    EXPECT_FALSE(note.SendToTryTimer_enabled());
+    EXPECT_TRUE(note.in_tray());
+    EXPECT_FALSE(IsWindowVisible(note.hwnd()));
+}
+
 // Closes the first popup menu seen and says whether one was.
 struct MenuWatch {
     static inline bool seen = false;
