@@ -7,6 +7,7 @@
 #include "app/note_window.h"
 #include "app/startup.h"
 #include "ui/error_report.h"
+#include "ui/message_loop.h"
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     int exit_code = 1;
@@ -22,12 +23,8 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
         note.state().data_folder = app::GetMyAppData();
         app::show_note_at_startup(note.hwnd(), app::launcher_show_command());
 
-        MSG msg;
-        while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
-            TranslateMessage(&msg);
-            DispatchMessageW(&msg);
-        }
-        exit_code = static_cast<int>(msg.wParam);
+        // The application-wide message handler sees every queued message first.
+        exit_code = ui::run_message_loop();
         app::close_html_help();
     });
     return exit_code;

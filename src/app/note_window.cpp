@@ -10,6 +10,8 @@
 #include "app/help.h"
 #include "app/note_frame.h"
 #include "app/startup.h"
+#include "app/sys_menu.h"
+#include "app/tray.h"
 #include "output/clipboard.h"
 #include "output/save.h"
 #include "output/save_format.h"
@@ -58,6 +60,7 @@ TForm1::TForm1(Services services) : services_(std::move(services)) {
     SetWindowPos(hwnd(), nullptr, 0, 0, 0, 0,
                  SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
     build_menu();
+    create_chrome();
 }
 
 TForm1::~TForm1() {
@@ -105,6 +108,8 @@ void TForm1::apply_start_switches(std::wstring_view first_argument) {
 void TForm1::SendToTryTimerTimer() {
     KillTimer(hwnd(), kSendToTryTimer);
     timer_enabled_ = false;
+    // Already there (the tray button beat the timer): going again would bring the note back.
+    if (!in_tray()) MinToTray();
 }
 
 void TForm1::live_layout() {
@@ -132,6 +137,7 @@ void TForm1::FormDestroy() {
     background_.reset();
     perforation_.reset();
     release_annotation();
+    destroy_chrome();
 }
 
 void TForm1::BUFormButton1Click() {
@@ -205,6 +211,7 @@ void TForm1::turn_magnifyer_on(bool on) {
     magnifier_checked_ = on;
     CheckMenuItem(menu_.get(), static_cast<UINT>(Command::Magnifier),
                   MF_BYCOMMAND | (on ? MF_CHECKED : MF_UNCHECKED));
+    if (sys_menu_) sys_menu_->update_check(static_cast<UINT>(Command::Magnifier));
 }
 
 void TForm1::Save1Click() {
@@ -302,6 +309,7 @@ bool TForm1::has_command(Command c) const {
         case Command::Magnifier:
         case Command::Clear:
         case Command::Help:
+        case Command::MinimizeToTray:
         case Command::Clone:
         case Command::Close:
         case Command::DeleteSelected:
@@ -341,6 +349,9 @@ bool TForm1::run(Command c) {
         case Command::Help:
             Help1Click();
             return true;
+        case Command::MinimizeToTray:
+            MinimizeToTray1Click();
+            return true;
         case Command::Clone:
             Clone1Click();
             return true;
@@ -375,8 +386,15 @@ void TForm1::build_menu() {
         if (e.command == Command::Print) {
             ui::UniqueMenu submenu(CreatePopupMenu());
             if (AppendMenuW(menu_.get(), MF_POPUP, reinterpret_cast<UINT_PTR>(submenu.get()),
-                            e.caption))
+                            e.caption)) {
                 print = submenu.release();
+                // Its own identifier, not one derived from the submenu's handle.
+                MENUITEMINFOW id{};
+                id.cbSize = sizeof(id);
+                id.fMask = MIIM_ID;
+                id.wID = static_cast<UINT>(Command::Print);
+                SetMenuItemInfoW(menu_.get(), GetMenuItemCount(menu_.get()) - 1, TRUE, &id);
+            }
             last_was_separator = false;
             continue;
         }
@@ -405,6 +423,7 @@ LRESULT TForm1::nc_hit_test(LPARAM lp) const {
 }
 
 LRESULT TForm1::on_message(UINT msg, WPARAM wp, LPARAM lp) {
+    if (LRESULT result = 0; chrome_message(msg, wp, lp, result)) return result;
     switch (msg) {
         case WM_NCCALCSIZE: {
             RECT* r = reinterpret_cast<RECT*>(lp);  // rgrc[0] when wp is true
@@ -441,10 +460,7 @@ LRESULT TForm1::on_message(UINT msg, WPARAM wp, LPARAM lp) {
             pressed_ = snipquill::FrameButton::None;
             if (was == snipquill::FrameButton::None) break;
             paint_note_frame(hwnd(), active_, pressed_);
-            if (frame_button_for(static_cast<LRESULT>(wp)) == was) {
-                if (was == snipquill::FrameButton::Close) Close1Click();
-                if (was == snipquill::FrameButton::Minimize) ShowWindow(hwnd(), SW_MINIMIZE);
-            }
+            if (frame_button_for(static_cast<LRESULT>(wp)) == was) frame_button_clicked(was);
             return 0;
         }
         case WM_NCRBUTTONUP:
@@ -459,7 +475,7 @@ LRESULT TForm1::on_message(UINT msg, WPARAM wp, LPARAM lp) {
             auto* info = reinterpret_cast<MINMAXINFO*>(lp);
             info->ptMinTrackSize =
                 POINT{snipquill::Frame::left_edge + snipquill::Frame::right_edge +
-                          4 * snipquill::Frame::button,
+                          6 * (snipquill::Frame::button + 2),
                       snipquill::Frame::top_edge + snipquill::Frame::bottom + 1};
             return 0;
         }
