@@ -19,6 +19,7 @@
 #include "annotate/picture_image.h"
 #include "annotate/polyline.h"
 #include "annotate/store.h"
+#include "magnify/magnify.h"
 #include "ui/bitmap.h"
 #include "ui/handles.h"
 #include "ui/picture.h"
@@ -100,6 +101,7 @@ class TForm1 : public ui::Window {
     const annotate::TCadCalcGDI& CadCalcGDI1() const { return CadCalcGDI1_; }
     annotate::AnnotationStore& store() { return store_; }
     annotate::PictureImage& Image1Image() { return *image1_; }
+    magnify::TMagnify& Magnify1() { return *Magnify1_; }
 
   protected:
     LRESULT on_message(UINT msg, WPARAM wp, LPARAM lp) override;
@@ -111,6 +113,7 @@ class TForm1 : public ui::Window {
     void popup_menu_at_sysmenu_button();
     LRESULT nc_hit_test(LPARAM lp) const;
     void create_annotation();
+    void create_magnifier();
     void bind_annotation();
     void release_annotation();
     void show_drawing();
@@ -123,6 +126,7 @@ class TForm1 : public ui::Window {
     std::unique_ptr<Perforation> perforation_;
     std::unique_ptr<ui::Picture> image_;
     std::unique_ptr<ui::Bitmap> background_;
+    std::unique_ptr<magnify::TMagnify> Magnify1_;
     ui::UniqueMenu menu_;
     output::Printer printer_;  // the printer and its settings hold for the whole run
     bool magnifier_checked_ = false;

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cstring>
 #include <cwctype>
+#include <filesystem>
 #include <fstream>
 #include <vector>
 
@@ -120,7 +121,7 @@ GraphicsFile load_metafile(const std::wstring& name) {
     if (!emf) {
         // A placeable Windows metafile: a 22-byte header with the picture's extent, then the
         // metafile records.
-        std::ifstream in(name, std::ios::binary);
+        std::ifstream in(std::filesystem::path(name), std::ios::binary);
         std::vector<unsigned char> data((std::istreambuf_iterator<char>(in)), {});
         std::uint32_t key = 0;
         if (data.size() > 22) std::memcpy(&key, data.data(), 4);
