@@ -76,6 +76,7 @@ void TForm1::FormCreate(std::wstring_view first_argument) {
     state_.frozen_height = height();
     image_ = std::make_unique<ui::Picture>(hwnd(), 0, 0, client_width(), client_height());
     create_annotation();
+    create_magnifier();
     perforation_->SetTransparent(true);
     perforation_->set_left(0);
     perforation_->set_top(0);
@@ -136,6 +137,7 @@ void TForm1::FormResize() {
 void TForm1::FormDestroy() {
     KillTimer(hwnd(), kSendToTryTimer);
     background_.reset();
+    Magnify1_.reset();
     perforation_.reset();
     release_annotation();
     destroy_chrome();
@@ -213,6 +215,39 @@ void TForm1::turn_magnifyer_on(bool on) {
     CheckMenuItem(menu_.get(), static_cast<UINT>(Command::Magnifier),
                   MF_BYCOMMAND | (on ? MF_CHECKED : MF_UNCHECKED));
     if (sys_menu_) sys_menu_->update_check(static_cast<UINT>(Command::Magnifier));
+    if (!Magnify1_) return;
+    magnify::TMagnify& m = *Magnify1_;
+    if (on) {
+        m.set_Enabled(true);
+        m.SetBitMap(image_->bitmap());
+        const RECT r = image_->bounds();
+        m.set_left(r.left);
+        m.set_top(r.top);
+        m.set_width(r.right - r.left);
+        m.set_height(r.bottom - r.top);
+        // Over the picture, whatever order the children were made in.
+        SetWindowPos(m.hwnd(), HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    } else {
+        m.set_left(0);
+        m.set_top(0);
+        m.set_width(1);
+        m.set_height(1);
+        m.set_Enabled(false);
+    }
+}
+
+void TForm1::create_magnifier() {
+    Magnify1_ = std::make_unique<magnify::TMagnify>(hwnd());
+    magnify::TMagnify& m = *Magnify1_;
+    m.set_bounds(8, 80, 57, 41);
+    m.set_Autosize(true);
+    m.set_Enabled(false);
+    m.set_PaletteDevice(false);
+    m.set_MagSquare(30);
+    m.set_MagZoom(3);
+    m.set_ShowBorder(false);
+    m.set_BorderColor(RGB(255, 255, 255));
+    m.set_AutoStretch(false);
 }
 
 void TForm1::Save1Click() {

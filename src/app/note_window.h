@@ -19,6 +19,7 @@
 #include "annotate/picture_image.h"
 #include "annotate/polyline.h"
 #include "annotate/store.h"
+#include "magnify/magnify.h"
 #include "ui/bitmap.h"
 #include "ui/handles.h"
 #include "ui/picture.h"
@@ -133,6 +134,7 @@ class TForm1 : public ui::Window {
     const annotate::TCadCalcGDI& CadCalcGDI1() const { return CadCalcGDI1_; }
     annotate::AnnotationStore& store() { return store_; }
     annotate::PictureImage& Image1Image() { return *image1_; }
+    magnify::TMagnify& Magnify1() { return *Magnify1_; }
 
   protected:
     LRESULT on_message(UINT msg, WPARAM wp, LPARAM lp) override;
@@ -149,6 +151,7 @@ class TForm1 : public ui::Window {
     void show_button_tip(snipquill::FrameButton b);
     LRESULT nc_hit_test(LPARAM lp) const;
     void create_annotation();
+    void create_magnifier();
     void bind_annotation();
     void release_annotation();
     void show_drawing();
@@ -161,6 +164,7 @@ class TForm1 : public ui::Window {
     std::unique_ptr<Perforation> perforation_;
     std::unique_ptr<ui::Picture> image_;
     std::unique_ptr<ui::Bitmap> background_;
+    std::unique_ptr<magnify::TMagnify> Magnify1_;
     ui::Bitmap spare_picture_;  // the capture copies into it, then it becomes the picture
     ui::UniqueMenu menu_;
     output::Printer printer_;  // the printer and its settings hold for the whole run
