@@ -293,8 +293,9 @@ void bench_clipboard(const ui::Bitmap& window, const ui::Bitmap& photo) {
         bench::report(label + "F6 copy (bitmap + PNG promised)", copy_ms, "ms");
         bench::report(label + "F6 copy, bitmap only as before", copy_ms - keep_ms, "ms",
                       "(the copy less keeping the picture for the PNG)");
-        bench::report(label + "PNG written when asked for", render_ms, "ms",
-                      "(" + std::to_string(png_bytes / 1024) + " KB)");
+        char size_note[48];
+        std::snprintf(size_note, sizeof(size_note), "(%.1f KB)", png_bytes / 1024.0);
+        bench::report(label + "PNG written when asked for", render_ms, "ms", size_note);
     }
     if (OpenClipboard(owner.hwnd)) {
         EmptyClipboard();

@@ -96,9 +96,8 @@ ClipboardOutcome ClipboardOffer::copy(HWND owner, const ui::Bitmap& picture, int
         ui::throw_last_error(L"Cannot copy the picture to the clipboard");
     dib.release();  // the clipboard owns it now
     picture_ = std::move(copy);
-    // Without the promise the bitmap alone is still a good copy.
-    if (const UINT png = png_clipboard_format(); png && !SetClipboardData(png, nullptr))
-        picture_ = ui::Bitmap();
+    // A promise hands over no data, so the call answers null even when it succeeds.
+    SetClipboardData(png_clipboard_format(), nullptr);
     return ClipboardOutcome::Copied;
 }
 

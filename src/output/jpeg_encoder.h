@@ -10,10 +10,11 @@
 
 namespace snipquill {
 
-// The quantiser step for the lowest frequencies. Measured on a 1920 x 1080 window picture and
-// a photo-like one: at 4 both beat ImageMagick convert's default (quality 92) in PSNR and come
-// out smaller.
-inline constexpr int kJpegStep = 4;
+// The quantiser step. Measured on a 1920 x 1080 window picture and a photo-like one against
+// ImageMagick convert's default (quality 92, 4:4:4): at 8 ours reach 45.5 and 44.6 dB where
+// convert's reach 42.3 and 44.1, in 617 KB and 223 KB where convert needs 622 KB and 335 KB.
+// At 7 the window picture comes out larger than convert's; at 9 the photo falls short.
+inline constexpr int kJpegStep = 8;
 
 // A JFIF file, sequential baseline DCT, 8-bit, three components (Y, Cb, Cr) all sampled 1 x 1,
 // one quantisation table, Huffman tables optimised for this picture. Pixels are 0x00RRGGBB,
