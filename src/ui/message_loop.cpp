@@ -1,0 +1,39 @@
+#include "ui/message_loop.h"
+
+namespace ui {
+
+namespace {
+// The program has one user-interface thread and one handler.
+MessageHandler g_on_message;
+}  // namespace
+
+MessageHandler application_on_message() { return g_on_message; }
+
+void set_application_on_message(MessageHandler handler) { g_on_message = handler; }
+
+void process_message(MSG& msg) {
+    bool handled = false;
+    if (g_on_message) g_on_message.proc(g_on_message.target, msg, handled);
+    if (handled) return;
+    TranslateMessage(&msg);
+    DispatchMessageW(&msg);
+}
+
+int run_message_loop() {
+    MSG msg;
+    while (GetMessageW(&msg, nullptr, 0, 0) > 0) process_message(msg);
+    return static_cast<int>(msg.wParam);
+}
+
+void process_pending_messages() {
+    MSG msg;
+    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        if (msg.message == WM_QUIT) {
+            PostQuitMessage(static_cast<int>(msg.wParam));
+            return;
+        }
+        process_message(msg);
+    }
+}
+
+}  // namespace ui
