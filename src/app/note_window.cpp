@@ -265,8 +265,7 @@ void TForm1::save_file(const std::wstring& filename) {
 
 void TForm1::Clipboard1Click() {
     if (!state_.captured) BUFormButton1Click();
-    if (output::copy_picture_to_clipboard(hwnd(), image_->bitmap()) ==
-        output::ClipboardOutcome::Busy)
+    if (clipboard_.copy(hwnd(), image_->bitmap()) == output::ClipboardOutcome::Busy)
         MessageBoxW(hwnd(), output::kClipboardBusyMessage, kTitle, MB_OK | MB_ICONWARNING);
 }
 
@@ -554,6 +553,15 @@ LRESULT TForm1::on_message(UINT msg, WPARAM wp, LPARAM lp) {
         case WM_COMMAND:
             if (HIWORD(wp) == 0 && lp == 0 && run(static_cast<Command>(LOWORD(wp)))) return 0;
             break;
+        case WM_RENDERFORMAT:
+            if (clipboard_.render(static_cast<UINT>(wp))) return 0;
+            break;
+        case WM_RENDERALLFORMATS:
+            clipboard_.render_all(hwnd());
+            return 0;
+        case WM_DESTROYCLIPBOARD:
+            clipboard_.release();
+            return 0;
         case WM_DESTROY:
             FormDestroy();
             PostQuitMessage(0);

@@ -13,6 +13,7 @@
 #include "app/commands.h"
 #include "app/note_layout.h"
 #include "app/perforation.h"
+#include "output/clipboard.h"
 #include "output/printer.h"
 #include "annotate/cad_calc.h"
 #include "annotate/canvas_text.h"
@@ -167,7 +168,8 @@ class TForm1 : public ui::Window {
     std::unique_ptr<magnify::TMagnify> Magnify1_;
     ui::Bitmap spare_picture_;  // the capture copies into it, then it becomes the picture
     ui::UniqueMenu menu_;
-    output::Printer printer_;  // the printer and its settings hold for the whole run
+    output::Printer printer_;           // the printer and its settings hold for the whole run
+    output::ClipboardOffer clipboard_;  // what To Clipboard promised and has yet to write
     bool magnifier_checked_ = false;
     bool active_ = false;
     bool timer_enabled_ = false;
