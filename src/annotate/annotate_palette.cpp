@@ -11,7 +11,7 @@ constexpr wchar_t kClass[] = L"SnipquillAnnotate";
 constexpr ui::Color kRed = ui::rgb(255, 0, 0);
 constexpr int kClientWidth = 299;
 constexpr int kClientHeight = 300;
-constexpr DWORD kStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;
+constexpr DWORD kStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU;
 constexpr DWORD kExStyle = WS_EX_DLGMODALFRAME | WS_EX_TOPMOST | WS_EX_CONTROLPARENT;
 
 // Positions are given inside their group, as left, top, width, height.
