@@ -1,5 +1,7 @@
 #include "annotate/annotate_palette.h"
 
+#include <algorithm>
+
 #include "annotate/palette_logic.h"
 #include "app/note_window.h"
 
@@ -122,6 +124,17 @@ void TAnnotate::create_controls() {
 void TAnnotate::show() {
     // Enumerating the fonts waits for the first showing, so start-up does not pay for it.
     fonts_.fill();
+    if (!placed_) {
+        // Beside the note, so it hides none of the picture the user is about to annotate.
+        placed_ = true;
+        RECT note{}, work{};
+        GetWindowRect(note_.hwnd(), &note);
+        SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
+        int x = note.right + 8;
+        if (x + width() > work.right) x = std::max<int>(work.left, note.left - 8 - width());
+        const int y = std::clamp<int>(note.top, work.top, std::max<int>(work.top, work.bottom - height()));
+        SetWindowPos(hwnd(), nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    }
     ShowWindow(hwnd(), SW_SHOW);
     SetForegroundWindow(hwnd());
 }

@@ -100,6 +100,7 @@ class TAnnotate : public ui::Window {
     SpinBox size_, box_width_, arrow_width_;
     ColorButton text_color_, box_color_, arrow_color_;
     FontList fonts_;
+    bool placed_ = false;
 };
 
 }  // namespace annotate
