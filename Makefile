@@ -16,7 +16,7 @@ CMAKE_BUILD = cmake --build $(1) -j$(JOBS) $(2) -- --no-print-directory
 export ARCH BUILD JOBS
 
 .PHONY: all setup configure build app run test bench format clean native \
-        build-x86 build-x64 app-x86 app-x64
+        build-x86 build-x64 app-x86 app-x64 dist
 
 all: build
 
@@ -48,6 +48,10 @@ app: app-x86 app-x64
 
 run:
 	@scripts/run.sh $(ARGS)
+
+# The release: build/dist/snipquill-<FileVersion>-setup.exe and -portable.zip, from both builds.
+dist: app-x86 app-x64
+	@scripts/dist.sh
 
 test:
 	@scripts/test.sh

@@ -4,7 +4,8 @@
 set -euo pipefail
 
 need=(cmake make g++ g++-mingw-w64-i686 g++-mingw-w64-x86-64 mingw-w64-tools googletest xvfb
-      xdotool x11-utils imagemagick ghostscript fonts-wine fp-utils clang-format xauth python3)
+      xdotool x11-utils imagemagick ghostscript fonts-wine fp-utils clang-format xauth python3 nsis
+      trayer)
 # The 64-bit Wine always; the 32-bit one only where this machine executes 32-bit code (where it
 # does not, wine32 cannot start, and Debian's wine script would still pick it).
 wine_pkgs=(wine wine64)

@@ -4,6 +4,7 @@
 
 #include "annotate/palette_logic.h"
 #include "app/note_window.h"
+#include "ui/message_loop.h"
 
 namespace annotate {
 
@@ -35,7 +36,10 @@ namespace CanvasText = annotate::CanvasText;
 
 TAnnotate::TAnnotate(app::TForm1& note) : note_(note) {}
 
-TAnnotate::~TAnnotate() { note_.set_annotate_palette(nullptr); }
+TAnnotate::~TAnnotate() {
+    note_.set_annotate_palette(nullptr);
+    ui::remove_dialog_window(registered_);
+}
 
 void TAnnotate::create() {
     register_class({kClass, CS_DBLCLKS, reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1)});
@@ -48,6 +52,8 @@ void TAnnotate::create() {
                             OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
                             DEFAULT_PITCH | FF_DONTCARE, L"MS Sans Serif"));
     create_controls();
+    registered_ = hwnd();
+    ui::add_dialog_window(registered_);
     note_.set_annotate_palette([this] { show(); });
     FormCreate();
 }
@@ -132,7 +138,8 @@ void TAnnotate::show() {
         SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
         int x = note.right + 8;
         if (x + width() > work.right) x = std::max<int>(work.left, note.left - 8 - width());
-        const int y = std::clamp<int>(note.top, work.top, std::max<int>(work.top, work.bottom - height()));
+        const int y =
+            std::clamp<int>(note.top, work.top, std::max<int>(work.top, work.bottom - height()));
         SetWindowPos(hwnd(), nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
     }
     ShowWindow(hwnd(), SW_SHOW);

@@ -101,6 +101,7 @@ class TAnnotate : public ui::Window {
     ColorButton text_color_, box_color_, arrow_color_;
     FontList fonts_;
     bool placed_ = false;
+    HWND registered_ = nullptr;  // in the message loop's dialog list
 };
 
 }  // namespace annotate

@@ -156,7 +156,7 @@ TMyCanvasText::TMyCanvasText(SharedSettings& shared)
                        &TMyCanvasText::MouseUp>::slots(this)),
       shared_(shared) {}
 
-TMyCanvasText::~TMyCanvasText() { hook_.unhook_if_first(); }
+TMyCanvasText::~TMyCanvasText() { hook_.unhook(); }
 
 void TMyCanvasText::SetLabelXY(TLabel* label) {
     if (label == FLabelXY) return;

@@ -1,5 +1,8 @@
 #include "annotate/mouse_hook.h"
 
+#include <algorithm>
+#include <vector>
+
 namespace annotate {
 
 void MouseHook::restore() {
@@ -22,13 +25,35 @@ void MouseHook::install(Image& image) {
     hooked_ = &image;
 }
 
-void MouseHook::unhook_if_first() {
-    if (!hooked_) return;
-    ui::MouseSlots& slots = hooked_->mouse();
+namespace {
+// Every live hook: a destroyed one must be cut out of what the others saved. The
+// user-interface thread is the only one that binds components. Made at the first hook's
+// construction, so it outlives every hook, static ones included.
+std::vector<MouseHook*>& live_hooks() {
+    static std::vector<MouseHook*> hooks;
+    return hooks;
+}
+}  // namespace
+
+MouseHook::MouseHook(const ui::MouseSlots& own) : own_(own) { live_hooks().push_back(this); }
+
+MouseHook::~MouseHook() {
+    unhook();
+    std::vector<MouseHook*>& hooks = live_hooks();
+    hooks.erase(std::remove(hooks.begin(), hooks.end(), this), hooks.end());
+}
+
+void MouseHook::splice_out(ui::MouseSlots& slots) const {
     if (slots.down == own_.down) slots.down = saved_.down;
     if (slots.up == own_.up) slots.up = saved_.up;
     if (slots.move == own_.move) slots.move = saved_.move;
+}
+
+void MouseHook::unhook() {
+    if (hooked_) splice_out(hooked_->mouse());
     hooked_ = nullptr;
+    for (MouseHook* other : live_hooks())
+        if (other != this) splice_out(other->saved_);
 }
 
 void MouseHook::forget(const Image* image) {

@@ -2,7 +2,8 @@
 // the image carries and installs the component's own; its forwarders run the component's own
 // handling first, then the saved handler, whose failures are swallowed so they cannot undo what
 // the component did. Rebinding puts the saved handlers back blindly, which cuts every component
-// bound after this one out of the chain.
+// bound after this one out of the chain. A component that goes takes itself out of every chain,
+// whatever the order components are destroyed in.
 #pragma once
 
 #include "annotate/image.h"
@@ -12,9 +13,10 @@ namespace annotate {
 
 class MouseHook {
   public:
-    explicit MouseHook(const ui::MouseSlots& own) : own_(own) {}
+    explicit MouseHook(const ui::MouseSlots& own);
     MouseHook(const MouseHook&) = delete;
     MouseHook& operator=(const MouseHook&) = delete;
+    ~MouseHook();
 
     // Puts the saved handlers back on the image this component installed its own on, whatever
     // that image carries now. Also after a binding whose surface failed, which left our handlers
@@ -24,10 +26,11 @@ class MouseHook {
     // holds our own forwarder is not saved (we would forward to ourselves); the handler saved
     // before stays.
     void install(Image& image);
-    // On destruction: when the image still starts its chain with us, the saved handlers go back
-    // so it does not call a destroyed component. (In the middle of a chain nobody can unlink
-    // us; the owner keeps such components alive as long as the image.)
-    void unhook_if_first();
+    // On destruction: wherever our forwarders are kept, on the image or saved by a component
+    // bound after us, our saved handlers take their place, so nothing can call or put back a
+    // forwarder to a destroyed component. The component's destructor calls it while its own
+    // handling still exists; the hook's destructor does it again as a safety net.
+    void unhook();
     // The image is being destroyed: there is nothing left to restore on it.
     void forget(const Image* image);
 
@@ -55,6 +58,9 @@ class MouseHook {
     }
 
   private:
+    // Our forwarders in slots give way to what we saved.
+    void splice_out(ui::MouseSlots& slots) const;
+
     struct Busy {
         explicit Busy(bool& b) : b_(b) { b_ = true; }
         ~Busy() { b_ = false; }

@@ -11,7 +11,7 @@ TMyPolyLine::TMyPolyLine()
     FPen = ui::PenSpec{0, 1, ui::PenStyle::Solid, ui::RasterMode::Copy};
 }
 
-TMyPolyLine::~TMyPolyLine() { hook_.unhook_if_first(); }
+TMyPolyLine::~TMyPolyLine() { hook_.unhook(); }
 
 void TMyPolyLine::SetLabelXY(TLabel* label) {
     if (label == FLabelXY) return;

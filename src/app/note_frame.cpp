@@ -45,6 +45,26 @@ void glyph(HDC dc, FrameButton b, const RECT& r) {
                 LineTo(dc, rr, y);
             }
             break;
+        case FrameButton::Rollup: {
+            // A chevron pointing up under a bar: the window shade.
+            const int mx = (l + rr) / 2;
+            MoveToEx(dc, l, t, nullptr);
+            LineTo(dc, rr, t);
+            MoveToEx(dc, l, bb, nullptr);
+            LineTo(dc, mx, t + 4);
+            LineTo(dc, rr, bb);
+            break;
+        }
+        case FrameButton::Tray: {
+            // An arrow down into a small box at the bottom right: off to the tray.
+            const int mx = (l + rr) / 2;
+            MoveToEx(dc, l, t, nullptr);
+            LineTo(dc, mx, (t + bb) / 2 + 1);
+            ui::UniqueGdi<HBRUSH> box(CreateSolidBrush(kGlyph));
+            const RECT tray{mx, bb - 2, rr + 1, bb + 1};
+            FillRect(dc, &tray, box.get());
+            break;
+        }
         case FrameButton::None:
             break;
     }
@@ -80,7 +100,8 @@ void paint_note_frame(HWND hwnd, bool active, FrameButton pressed) {
         DrawTextW(wdc, title.data(), -1, &tr,
                   DT_SINGLELINE | DT_VCENTER | DT_END_ELLIPSIS | DT_NOPREFIX);
     }
-    for (FrameButton b : {FrameButton::SysMenu, FrameButton::Minimize, FrameButton::Close}) {
+    for (FrameButton b : {FrameButton::SysMenu, FrameButton::Rollup, FrameButton::Tray,
+                          FrameButton::Minimize, FrameButton::Close}) {
         const RECT r = to_rect(snipquill::frame_button_rect(b, W));
         if (b == pressed) fill(wdc, r, kPressed);
         glyph(wdc, b, r);
@@ -95,6 +116,10 @@ LRESULT frame_hit_code(FrameHit hit) {
             return HTCAPTION;
         case FrameHit::SysMenu:
             return HTSYSMENU;
+        case FrameHit::Rollup:
+            return kHitRollup;
+        case FrameHit::Tray:
+            return kHitTray;
         case FrameHit::Minimize:
             return HTMINBUTTON;
         case FrameHit::Close:
@@ -123,6 +148,10 @@ FrameButton frame_button_for(LRESULT hit_code) {
     switch (hit_code) {
         case HTSYSMENU:
             return FrameButton::SysMenu;
+        case kHitRollup:
+            return FrameButton::Rollup;
+        case kHitTray:
+            return FrameButton::Tray;
         case HTMINBUTTON:
             return FrameButton::Minimize;
         case HTCLOSE:

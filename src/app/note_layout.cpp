@@ -25,6 +25,12 @@ Rect frame_button_rect(FrameButton b, int W) {
         case FrameButton::Minimize:
             left = W - Frame::border - 2 * (2 + Frame::button);
             break;
+        case FrameButton::Tray:
+            left = W - Frame::border - 3 * (2 + Frame::button);
+            break;
+        case FrameButton::Rollup:
+            left = W - Frame::border - 4 * (2 + Frame::button);
+            break;
         case FrameButton::None:
             return {};
     }
@@ -33,8 +39,8 @@ Rect frame_button_rect(FrameButton b, int W) {
 
 Rect frame_title_rect(int W) {
     const Rect sys = frame_button_rect(FrameButton::SysMenu, W);
-    const Rect min = frame_button_rect(FrameButton::Minimize, W);
-    return Rect{sys.right + 4, Frame::border, min.left - 4, Frame::top_edge};
+    const Rect rollup = frame_button_rect(FrameButton::Rollup, W);
+    return Rect{sys.right + 4, Frame::border, rollup.left - 4, Frame::top_edge};
 }
 
 FrameHit frame_hit_test(int W, int H, Point p) {
@@ -53,11 +59,16 @@ FrameHit frame_hit_test(int W, int H, Point p) {
     if (right) return FrameHit::Right;
     if (top) return FrameHit::Top;
     if (bottom) return FrameHit::Bottom;
-    for (FrameButton b : {FrameButton::SysMenu, FrameButton::Minimize, FrameButton::Close})
-        if (frame_button_rect(b, W).contains(p))
-            return b == FrameButton::SysMenu    ? FrameHit::SysMenu
-                   : b == FrameButton::Minimize ? FrameHit::Minimize
-                                                : FrameHit::Close;
+    constexpr struct {
+        FrameButton button;
+        FrameHit hit;
+    } kButtons[] = {{FrameButton::SysMenu, FrameHit::SysMenu},
+                    {FrameButton::Rollup, FrameHit::Rollup},
+                    {FrameButton::Tray, FrameHit::Tray},
+                    {FrameButton::Minimize, FrameHit::Minimize},
+                    {FrameButton::Close, FrameHit::Close}};
+    for (const auto& b : kButtons)
+        if (frame_button_rect(b.button, W).contains(p)) return b.hit;
     return FrameHit::Caption;
 }
 

@@ -30,12 +30,16 @@ struct Frame {
     static constexpr int button = 16;  // caption buttons are square
 };
 
-enum class FrameButton { None, SysMenu, Minimize, Close };
+// Caption buttons, left to right: system menu at the left; roll-up, tray, minimise and close at
+// the right.
+enum class FrameButton { None, SysMenu, Rollup, Tray, Minimize, Close };
 
 enum class FrameHit {
     Client,
     Caption,
     SysMenu,
+    Rollup,
+    Tray,
     Minimize,
     Close,
     Left,

@@ -4,11 +4,14 @@
 #include <windowsx.h>
 
 #include <algorithm>
+#include <utility>
 
 #include "app/command_line.h"
 #include "app/help.h"
 #include "app/note_frame.h"
 #include "app/startup.h"
+#include "app/sys_menu.h"
+#include "app/tray.h"
 #include "output/clipboard.h"
 #include "output/save.h"
 #include "output/save_format.h"
@@ -39,6 +42,8 @@ TForm1::Services default_services() {
 TForm1::TForm1() : TForm1(default_services()) {}
 
 TForm1::TForm1(Services services) : services_(std::move(services)) {
+    // Text sizes in points follow the screen's resolution, as printing does.
+    ui::FontSpec::set_pixels_per_inch(output::screen_pixels_per_inch());
     HINSTANCE inst = GetModuleHandleW(nullptr);
     register_class({.name = kClass,
                     .style = CS_DBLCLKS,
@@ -55,6 +60,7 @@ TForm1::TForm1(Services services) : services_(std::move(services)) {
     SetWindowPos(hwnd(), nullptr, 0, 0, 0, 0,
                  SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
     build_menu();
+    create_chrome();
 }
 
 TForm1::~TForm1() {
@@ -102,6 +108,8 @@ void TForm1::apply_start_switches(std::wstring_view first_argument) {
 void TForm1::SendToTryTimerTimer() {
     KillTimer(hwnd(), kSendToTryTimer);
     timer_enabled_ = false;
+    // Already there (the tray button beat the timer): going again would bring the note back.
+    if (!in_tray()) MinToTray();
 }
 
 void TForm1::live_layout() {
@@ -129,6 +137,7 @@ void TForm1::FormDestroy() {
     background_.reset();
     perforation_.reset();
     release_annotation();
+    destroy_chrome();
 }
 
 void TForm1::BUFormButton1Click() {
@@ -143,10 +152,25 @@ void TForm1::BUFormButton1Click() {
     {
         ui::WindowDC screen(nullptr);
         if (!screen) throw ui::AppError(L"Cannot get device context of the window");
-        ui::Bitmap& picture = image_->bitmap();
-        picture.reallocate(cw, ch);
-        if (!picture.empty())
-            BitBlt(picture.dc(), 0, 0, cw, ch, screen.get(), origin.x, origin.y, SRCCOPY);
+        // Into a spare bitmap, so a failed copy leaves the picture as it was and the note live:
+        // a blank or stale picture must never pass for the screen. The two trade places, so a
+        // capture at an unchanged size allocates nothing.
+        ui::Bitmap& shot = spare_picture_;
+        shot.reallocate(cw, ch);  // every pixel is copied over
+        if (!shot.empty()) {
+            SetLastError(ERROR_SUCCESS);
+            const BOOL copied =
+                services_.copy_screen
+                    ? services_.copy_screen(shot.dc(), cw, ch, screen.get(), origin)
+                    : BitBlt(shot.dc(), 0, 0, cw, ch, screen.get(), origin.x, origin.y, SRCCOPY);
+            if (!copied) {
+                const DWORD code = GetLastError();
+                std::wstring text = L"Cannot copy the screen";
+                if (code != ERROR_SUCCESS) text += L": " + ui::system_message(code);
+                throw ui::AppError(text);
+            }
+        }
+        std::swap(image_->bitmap(), shot);
     }
 
     perforation_->SetTransparent(false);
@@ -187,6 +211,7 @@ void TForm1::turn_magnifyer_on(bool on) {
     magnifier_checked_ = on;
     CheckMenuItem(menu_.get(), static_cast<UINT>(Command::Magnifier),
                   MF_BYCOMMAND | (on ? MF_CHECKED : MF_UNCHECKED));
+    if (sys_menu_) sys_menu_->update_check(static_cast<UINT>(Command::Magnifier));
 }
 
 void TForm1::Save1Click() {
@@ -270,6 +295,10 @@ void TForm1::Clone1Click() {
 
 void TForm1::Close1Click() { PostMessageW(hwnd(), WM_CLOSE, 0, 0); }
 
+void TForm1::About1Click() {
+    if (about_box_) about_box_();
+}
+
 bool TForm1::has_command(Command c) const {
     switch (c) {
         case Command::Save:
@@ -281,9 +310,11 @@ bool TForm1::has_command(Command c) const {
         case Command::Magnifier:
         case Command::Clear:
         case Command::Help:
+        case Command::MinimizeToTray:
         case Command::Clone:
         case Command::Close:
         case Command::DeleteSelected:
+        case Command::About:
             return true;
         default:
             return false;
@@ -319,6 +350,9 @@ bool TForm1::run(Command c) {
         case Command::Help:
             Help1Click();
             return true;
+        case Command::MinimizeToTray:
+            MinimizeToTray1Click();
+            return true;
         case Command::Clone:
             Clone1Click();
             return true;
@@ -327,6 +361,9 @@ bool TForm1::run(Command c) {
             return true;
         case Command::DeleteSelected:
             TeEffectButton3Click();
+            return true;
+        case Command::About:
+            About1Click();
             return true;
         default:
             return false;
@@ -350,8 +387,15 @@ void TForm1::build_menu() {
         if (e.command == Command::Print) {
             ui::UniqueMenu submenu(CreatePopupMenu());
             if (AppendMenuW(menu_.get(), MF_POPUP, reinterpret_cast<UINT_PTR>(submenu.get()),
-                            e.caption))
+                            e.caption)) {
                 print = submenu.release();
+                // Its own identifier, not one derived from the submenu's handle.
+                MENUITEMINFOW id{};
+                id.cbSize = sizeof(id);
+                id.fMask = MIIM_ID;
+                id.wID = static_cast<UINT>(Command::Print);
+                SetMenuItemInfoW(menu_.get(), GetMenuItemCount(menu_.get()) - 1, TRUE, &id);
+            }
             last_was_separator = false;
             continue;
         }
@@ -380,6 +424,7 @@ LRESULT TForm1::nc_hit_test(LPARAM lp) const {
 }
 
 LRESULT TForm1::on_message(UINT msg, WPARAM wp, LPARAM lp) {
+    if (LRESULT result = 0; chrome_message(msg, wp, lp, result)) return result;
     switch (msg) {
         case WM_NCCALCSIZE: {
             RECT* r = reinterpret_cast<RECT*>(lp);  // rgrc[0] when wp is true
@@ -416,10 +461,7 @@ LRESULT TForm1::on_message(UINT msg, WPARAM wp, LPARAM lp) {
             pressed_ = snipquill::FrameButton::None;
             if (was == snipquill::FrameButton::None) break;
             paint_note_frame(hwnd(), active_, pressed_);
-            if (frame_button_for(static_cast<LRESULT>(wp)) == was) {
-                if (was == snipquill::FrameButton::Close) Close1Click();
-                if (was == snipquill::FrameButton::Minimize) ShowWindow(hwnd(), SW_MINIMIZE);
-            }
+            if (frame_button_for(static_cast<LRESULT>(wp)) == was) frame_button_clicked(was);
             return 0;
         }
         case WM_NCRBUTTONUP:
@@ -429,11 +471,13 @@ LRESULT TForm1::on_message(UINT msg, WPARAM wp, LPARAM lp) {
             }
             break;
         case WM_GETMINMAXINFO: {
+            // The frame's buttons across, and always a client area of at least one pixel: a
+            // note with none would capture, save and print nothing.
             auto* info = reinterpret_cast<MINMAXINFO*>(lp);
             info->ptMinTrackSize =
                 POINT{snipquill::Frame::left_edge + snipquill::Frame::right_edge +
-                          4 * snipquill::Frame::button,
-                      snipquill::Frame::top_edge + snipquill::Frame::bottom};
+                          6 * (snipquill::Frame::button + 2),
+                      snipquill::Frame::top_edge + snipquill::Frame::bottom + 1};
             return 0;
         }
         case WM_SIZE:
@@ -451,12 +495,17 @@ LRESULT TForm1::on_message(UINT msg, WPARAM wp, LPARAM lp) {
         case WM_SYSKEYDOWN:
             if (wp == VK_F10) return 0;  // F10 is Clone, not the menu key
             break;
-        case WM_SYSKEYUP:
-            if (wp == VK_F10) {
+        case WM_SYSKEYUP: {
+            // A key released with Alt held comes here (and F10 always does); the keys act as
+            // without Alt. Alt+F4 stays the system's close, handled when it was pressed.
+            const bool alt = (lp & (LPARAM{1} << 29)) != 0;
+            if (wp == VK_F4 && alt) break;
+            if (snipquill::command_for_key(static_cast<WORD>(wp))) {
                 FormKeyUp(static_cast<WORD>(wp), ui::shift_state_from(0));
                 return 0;
             }
             break;
+        }
         case WM_TIMER:
             if (wp == kSendToTryTimer) {
                 SendToTryTimerTimer();

@@ -26,6 +26,10 @@
 
 namespace app {
 
+class TSysPopupMenu;
+class TrayIcon;
+enum class TrayChoice;
+
 class TForm1 : public ui::Window {
   public:
     // What the note asks of the system that tests replace.
@@ -33,6 +37,8 @@ class TForm1 : public ui::Window {
         std::function<void(HWND owner, const std::wstring& chm_path)> show_help;
         std::wstring program_path;                    // the running program file
         std::function<void(UINT type)> message_beep;  // MessageBeep when empty
+        // The capture's block copy of w x h screen pixels from `from`; BitBlt when empty.
+        std::function<BOOL(HDC target, int w, int h, HDC screen, POINT from)> copy_screen;
     };
 
     TForm1();
@@ -70,7 +76,27 @@ class TForm1 : public ui::Window {
     void Help1Click();
     void Clone1Click();
     void Close1Click();
+    void About1Click();
+    // The About box that About1Click shows modally (set once at start-up).
+    void set_about_box(std::function<void()> show_modal) { about_box_ = std::move(show_modal); }
     void SendToTryTimerTimer();
+
+    // Window chrome (note_chrome.cpp): title-bar buttons, the tray and the system menu. The
+    // three button events pass CallDefault, true on entry; false cancels the frame's own action.
+    void TeForm1Rollup(bool& CallDefault);
+    void TeForm1MinToTray(bool& CallDefault);
+    void TeForm1Minimize(bool& CallDefault);
+    void MinimizeToTray1Click();
+    void Open1Click();
+    void TrayMenuClick(TrayChoice choice);
+    // The frame's tray operations: MinToTray raises TeForm1MinToTray and, unless cancelled,
+    // hides the note behind its tray icon; while in the tray it restores instead. Restore shows
+    // the note, brings it to the front and removes the icon.
+    void MinToTray();
+    void Restore();
+    bool in_tray() const { return in_tray_; }
+    TSysPopupMenu& system_menu() { return *sys_menu_; }
+    TrayIcon& tray() { return *tray_; }
 
     // Annotation: boxes, arrows and texts drawn into the picture. The palette calls these with
     // the values of its controls.
@@ -111,6 +137,11 @@ class TForm1 : public ui::Window {
     void apply_start_switches(std::wstring_view first_argument);
     void build_menu();
     void popup_menu_at_sysmenu_button();
+    void create_chrome();
+    void destroy_chrome();
+    void frame_button_clicked(snipquill::FrameButton b);
+    bool chrome_message(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result);
+    void show_button_tip(snipquill::FrameButton b);
     LRESULT nc_hit_test(LPARAM lp) const;
     void create_annotation();
     void bind_annotation();
@@ -126,12 +157,19 @@ class TForm1 : public ui::Window {
     std::unique_ptr<Perforation> perforation_;
     std::unique_ptr<ui::Picture> image_;
     std::unique_ptr<ui::Bitmap> background_;
+    ui::Bitmap spare_picture_;  // the capture copies into it, then it becomes the picture
     ui::UniqueMenu menu_;
     output::Printer printer_;  // the printer and its settings hold for the whole run
     bool magnifier_checked_ = false;
     bool active_ = false;
     bool timer_enabled_ = false;
     snipquill::FrameButton pressed_ = snipquill::FrameButton::None;
+    std::function<void()> about_box_;
+    std::unique_ptr<TSysPopupMenu> sys_menu_;
+    std::unique_ptr<TrayIcon> tray_;
+    bool in_tray_ = false;
+    HWND tooltip_ = nullptr;  // owned by the note window, made at the first hover
+    snipquill::FrameButton tip_for_ = snipquill::FrameButton::None;
 
     // Annotation. Declared after the picture, so they go before it.
     annotate::CanvasText::SharedSettings text_settings_;

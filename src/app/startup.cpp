@@ -9,7 +9,6 @@
 
 #include "about/verinfo.h"
 #include "app/data_folder.h"
-#include "app/note_window.h"
 #include "ui/handles.h"
 
 namespace app {
@@ -74,16 +73,25 @@ std::wstring GetMyAppData() {
     return snipquill::resolve_data_folder(lookups);
 }
 
-void show_note_at_startup(TForm1& note) {
+std::optional<WORD> launcher_show_command() {
     STARTUPINFOW si{};
     si.cb = sizeof(si);
     GetStartupInfoW(&si);
-    const WORD requested = (si.dwFlags & STARTF_USESHOWWINDOW) ? si.wShowWindow : SW_SHOWNORMAL;
-    int show = SW_SHOW;
-    if (requested == SW_SHOWMAXIMIZED) show = SW_SHOWMAXIMIZED;
-    if (requested == SW_SHOWMINNOACTIVE) show = SW_SHOWMINNOACTIVE;
-    ShowWindow(note.hwnd(), show);
-    UpdateWindow(note.hwnd());
+    if (!(si.dwFlags & STARTF_USESHOWWINDOW)) return std::nullopt;
+    return si.wShowWindow;
+}
+
+void show_note_at_startup(HWND note, std::optional<WORD> launcher,
+                          const ShowWindowFn& show_window) {
+    int show = SW_SHOWNORMAL;
+    if (launcher == SW_SHOWMAXIMIZED) show = SW_SHOWMAXIMIZED;
+    if (launcher == SW_SHOWMINNOACTIVE) show = SW_SHOWMINNOACTIVE;
+    // Windows ignores what the first ShowWindow of a process passes when its launcher gave a show
+    // command, and applies the launcher's instead: a clone, started hidden, would stay hidden.
+    // So the first call asks for the launcher's command outright, and ours comes second.
+    if (launcher) show_window(note, SW_SHOWDEFAULT);
+    show_window(note, show);
+    UpdateWindow(note);
 }
 
 }  // namespace app

@@ -1,11 +1,13 @@
 // Start-up: the program file, the data folder and how the note is first shown.
 #pragma once
 
+#include <windows.h>
+
+#include <functional>
+#include <optional>
 #include <string>
 
 namespace app {
-
-class TForm1;
 
 std::wstring program_file_path();
 // The folder part of a path, with its trailing separator.
@@ -14,8 +16,12 @@ std::wstring folder_of(const std::wstring& path);
 std::wstring first_command_line_argument();
 // Resolves the folder that holds the help file.
 std::wstring GetMyAppData();
-// Only SW_SHOWMAXIMIZED and SW_SHOWMINNOACTIVE of the start-up show command count; anything
-// else, SW_HIDE included, simply shows the note.
-void show_note_at_startup(TForm1& note);
+// The show command the launcher gave the process, if it gave one.
+std::optional<WORD> launcher_show_command();
+// Shows the note for the first time. Only SW_SHOWMAXIMIZED and SW_SHOWMINNOACTIVE of the
+// launcher's command count; anything else, SW_HIDE included, shows the note normally.
+using ShowWindowFn = std::function<BOOL(HWND, int)>;
+void show_note_at_startup(HWND note, std::optional<WORD> launcher,
+                          const ShowWindowFn& show_window = ::ShowWindow);
 
 }  // namespace app

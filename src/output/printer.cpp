@@ -7,6 +7,7 @@
 #include <cstddef>
 #include <cstring>
 #include <cwchar>
+#include <optional>
 
 #include "output/print_fit.h"
 #include "ui/error.h"
@@ -89,22 +90,45 @@ class Job {
     bool started_ = false;
 };
 
+std::optional<std::wstring> default_printer_name() {
+    DWORD size = 0;
+    sys::GetDefaultPrinterW(nullptr, &size);
+    std::wstring name(size, L'\0');
+    if (size == 0 || !sys::GetDefaultPrinterW(name.data(), &size)) return std::nullopt;
+    name.resize(wcslen(name.c_str()));
+    return name;
+}
+
+std::vector<std::wstring> installed_printers() {
+    constexpr DWORD kWhich = PRINTER_ENUM_LOCAL | PRINTER_ENUM_CONNECTIONS;
+    DWORD needed = 0, count = 0;
+    sys::EnumPrintersW(kWhich, nullptr, 4, nullptr, 0, &needed, &count);
+    if (needed == 0) return {};
+    std::vector<std::byte> buffer(needed);
+    if (!sys::EnumPrintersW(kWhich, nullptr, 4, reinterpret_cast<LPBYTE>(buffer.data()), needed,
+                            &needed, &count))
+        return {};
+    const auto* info = reinterpret_cast<const PRINTER_INFO_4W*>(buffer.data());
+    std::vector<std::wstring> names;
+    for (DWORD i = 0; i < count; ++i)
+        if (info[i].pPrinterName && *info[i].pPrinterName) names.emplace_back(info[i].pPrinterName);
+    return names;
+}
+
 }  // namespace
 
 void Printer::ensure_chosen() {
     if (!name_.empty()) return;
-    DWORD size = 0;
-    sys::GetDefaultPrinterW(nullptr, &size);
-    std::wstring name(size, L'\0');
-    if (size == 0 || !sys::GetDefaultPrinterW(name.data(), &size))
+    const std::optional<std::wstring> name = default_printer_name();
+    if (!name)
         throw ui::AppError(
             L"No printer is installed, or none is set as the default printer.\r\n\r\n"
             L"Install a printer, or choose one with Set Printer..., then print again.");
-    name.resize(wcslen(name.c_str()));
-    load_settings(name);
+    devmode_ = read_settings(*name);
+    name_ = *name;
 }
 
-void Printer::load_settings(const std::wstring& name) {
+std::vector<std::byte> Printer::read_settings(const std::wstring& name) {
     HANDLE handle = nullptr;
     if (!sys::OpenPrinterW(const_cast<wchar_t*>(name.c_str()), &handle, nullptr))
         ui::throw_last_error(cannot_use(name));
@@ -119,8 +143,7 @@ void Printer::load_settings(const std::wstring& name) {
                                  reinterpret_cast<DEVMODEW*>(settings.data()), nullptr,
                                  DM_OUT_BUFFER) != IDOK)
         ui::throw_last_error(cannot_use(name));
-    name_ = name;
-    devmode_ = std::move(settings);
+    return settings;
 }
 
 void Printer::set_orientation(Orientation orientation) {
@@ -141,9 +164,31 @@ const std::wstring& Printer::name() {
 }
 
 void Printer::setup_dialog(HWND owner) {
-    ensure_chosen();
-    UniqueGlobal mode = to_global(devmode_.data(), devmode_.size());
-    UniqueGlobal names = device_names(name_);
+    std::wstring start = name_;
+    std::vector<std::byte> start_settings = devmode_;
+    if (start.empty()) {
+        // Nothing chosen yet: the dialog opens on the default printer, or on any installed one
+        // when there is no usable default, since this is where the user is sent to choose one.
+        // Nothing changes until OK.
+        std::vector<std::wstring> offer = installed_printers();
+        if (const std::optional<std::wstring> d = default_printer_name())
+            offer.insert(offer.begin(), *d);
+        for (const std::wstring& candidate : offer) {
+            try {
+                start_settings = read_settings(candidate);
+                start = candidate;
+                break;
+            } catch (const ui::AppError&) {
+                // A printer that cannot be used is not offered; try the next.
+            }
+        }
+        if (start.empty())
+            throw ui::AppError(
+                L"No printer is installed.\r\n\r\nInstall a printer, then choose it with Set "
+                L"Printer...");
+    }
+    UniqueGlobal mode = to_global(start_settings.data(), start_settings.size());
+    UniqueGlobal names = device_names(start);
     PRINTDLGW dialog{};
     dialog.lStructSize = sizeof(dialog);
     dialog.hwndOwner = owner;

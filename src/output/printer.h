@@ -28,8 +28,9 @@ class Printer {
     Orientation orientation();
     const std::wstring& name();
 
-    // The platform's printer set-up dialog, opened on the current printer and settings; OK
-    // makes its choice current, Cancel changes nothing.
+    // The platform's printer set-up dialog, opened on the current printer and settings (before
+    // any is chosen: on the default printer, or on any installed one when there is no default);
+    // OK makes its choice current, Cancel changes nothing.
     void setup_dialog(HWND owner);
 
     // A device context for a job with the current settings.
@@ -37,7 +38,8 @@ class Printer {
 
   private:
     void ensure_chosen();
-    void load_settings(const std::wstring& name);
+    // The printer's own settings; throws when it cannot be used.
+    static std::vector<std::byte> read_settings(const std::wstring& name);
     DEVMODEW* devmode() { return reinterpret_cast<DEVMODEW*>(devmode_.data()); }
 
     std::wstring name_;

@@ -32,9 +32,10 @@ std::wstring module_path() {
 
 struct ReportState {
     std::wstring text;
+    const CrashReportOptions* crash = nullptr;  // null for an error a command raised
 };
 
-void save_report(HWND dlg, const std::wstring& report) {
+std::optional<std::wstring> ask_report_path(HWND dlg) {
     std::array<wchar_t, MAX_PATH> file{L"bugreport.txt"};
     OPENFILENAMEW ofn{};
     ofn.lStructSize = sizeof(ofn);
@@ -44,11 +45,31 @@ void save_report(HWND dlg, const std::wstring& report) {
     ofn.nMaxFile = static_cast<DWORD>(file.size());
     ofn.lpstrDefExt = L"txt";
     ofn.Flags = OFN_OVERWRITEPROMPT | OFN_PATHMUSTEXIST | OFN_NOCHANGEDIR;
-    if (!sys::GetSaveFileNameW(&ofn)) return;
+    if (!sys::GetSaveFileNameW(&ofn)) return std::nullopt;
+    return std::wstring(file.data());
+}
+
+void save_report(HWND dlg, const ReportState& state) {
+    const CrashReportOptions* crash = state.crash;
+    const std::optional<std::wstring> path =
+        crash && crash->ask_report_path ? crash->ask_report_path(dlg) : ask_report_path(dlg);
+    if (!path) return;
     try {
-        write_text_file_safely(file.data(), report);
+        write_text_file_safely(*path, state.text);
+        if (crash && crash->write_beside_report) crash->write_beside_report(*path);
     } catch (const AppError& e) {
         MessageBoxW(dlg, e.text().c_str(), L"Snipquill", MB_OK | MB_ICONERROR);
+    }
+}
+
+void save_picture(HWND dlg, const ReportState& state) {
+    if (!state.crash || !state.crash->save_picture) return;
+    try {
+        state.crash->save_picture(dlg);
+    } catch (const AppError& e) {
+        MessageBoxW(dlg, e.text().c_str(), L"Snipquill", MB_OK | MB_ICONERROR);
+    } catch (...) {
+        MessageBoxW(dlg, L"The picture could not be saved.", L"Snipquill", MB_OK | MB_ICONERROR);
     }
 }
 
@@ -58,6 +79,8 @@ INT_PTR CALLBACK report_proc(HWND dlg, UINT msg, WPARAM wp, LPARAM lp) {
             SetWindowLongPtrW(dlg, DWLP_USER, lp);
             auto* state = reinterpret_cast<ReportState*>(lp);
             SetDlgItemTextW(dlg, kReportText, state->text.c_str());
+            // No owner can keep a crash report above the topmost note: it keeps itself there.
+            if (state->crash) SetWindowPos(dlg, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
             MessageBeep(MB_ICONERROR);
             return TRUE;
         }
@@ -66,13 +89,18 @@ INT_PTR CALLBACK report_proc(HWND dlg, UINT msg, WPARAM wp, LPARAM lp) {
             switch (LOWORD(wp)) {
                 case IDOK:
                 case IDCANCEL:
-                    EndDialog(dlg, IDOK);
+                    // After a crash there is nothing safe to continue with.
+                    if (!state->crash) EndDialog(dlg, IDOK);
                     return TRUE;
                 case kReportSave:
-                    save_report(dlg, state->text);
+                    save_report(dlg, *state);
+                    return TRUE;
+                case kReportSavePicture:
+                    save_picture(dlg, *state);
                     return TRUE;
                 case kReportClose:
-                    EndDialog(dlg, kReportClose);
+                case kReportRestart:
+                    EndDialog(dlg, LOWORD(wp));
                     return TRUE;
             }
             break;
@@ -87,6 +115,43 @@ std::wstring error_report_text(std::wstring_view error_text) {
     return std::wstring(kErrorHeadline) + L"\r\n\r\nError: " + std::wstring(error_text) +
            L"\r\n\r\nTime: " + now_text() + L"\r\nProgram: " + module_path() +
            L"\r\nCommand line: " + GetCommandLineW() + L"\r\n";
+}
+
+std::wstring crash_report_text(std::wstring_view crash_text, std::wstring_view version) {
+    return std::wstring(kErrorHeadline) + L"\r\n\r\n" + std::wstring(crash_text) +
+           L"\r\n\r\nTime: " + now_text() + L"\r\nProgram: " + module_path() + L"\r\nVersion: " +
+           std::wstring(version.empty() ? L"unknown" : version) + L"\r\nCommand line: " +
+           GetCommandLineW() + L"\r\n";
+}
+
+CrashChoice show_crash_report(std::wstring_view crash_text, const CrashReportOptions& options) {
+    ReportState state{crash_report_text(crash_text, options.version), &options};
+    const bool picture = options.has_picture && options.save_picture && options.has_picture();
+    DialogTemplate t(L"Snipquill",
+                     DS_MODALFRAME | DS_CENTER | DS_SETFOREGROUND | WS_POPUP | WS_CAPTION, 260,
+                     172);
+    t.add(DialogTemplate::Static, kErrorHeadline, kReportHeadline, SS_LEFT, 7, 7, 246, 10);
+    t.add(DialogTemplate::Edit, L"", kReportText,
+          ES_MULTILINE | ES_READONLY | ES_AUTOVSCROLL | ES_AUTOHSCROLL | WS_VSCROLL | WS_HSCROLL |
+              WS_BORDER | WS_TABSTOP,
+          7, 20, 246, 122);
+    const short top = 151;
+    short x = 7;
+    t.add(DialogTemplate::Button, L"&Save Report...", kReportSave, BS_PUSHBUTTON | WS_TABSTOP, x,
+          top, 58, 14);
+    x += 63;
+    if (picture) {
+        t.add(DialogTemplate::Button, L"Save &Picture...", kReportSavePicture,
+              BS_PUSHBUTTON | WS_TABSTOP, x, top, 58, 14);
+        x += 63;
+    }
+    t.add(DialogTemplate::Button, L"&Restart", kReportRestart, BS_PUSHBUTTON | WS_TABSTOP, x, top,
+          58, 14);
+    t.add(DialogTemplate::Button, L"C&lose Program", kReportClose, BS_DEFPUSHBUTTON | WS_TABSTOP,
+          195, top, 58, 14);
+    const INT_PTR result = DialogBoxIndirectParamW(GetModuleHandleW(nullptr), t.get(), nullptr,
+                                                   &report_proc, reinterpret_cast<LPARAM>(&state));
+    return result == kReportRestart ? CrashChoice::Restart : CrashChoice::Close;
 }
 
 void show_error_report(HWND owner, std::wstring_view error_text) {

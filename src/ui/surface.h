@@ -54,8 +54,13 @@ enum FontStyle : unsigned {
 using FontStyles = unsigned;
 
 struct FontSpec {
-    // Sizes in points convert at this many pixels per inch, the screen's logical resolution.
-    static constexpr int kPixelsPerInch = 96;
+    // Sizes in points convert at the screen's logical resolution (the program is DPI-aware, so
+    // at 120 or 144 dpi a point covers more pixels). The Win32 layer sets it when the note is
+    // made; until then, and in platform-free code, it is 96.
+    static int pixels_per_inch() { return screen_ppi_; }
+    static void set_pixels_per_inch(int ppi) {
+        if (ppi > 0) screen_ppi_ = ppi;
+    }
 
     std::wstring name = L"MS Sans Serif";
     int height = -11;  // pixels; negative: the character height without internal leading
@@ -66,18 +71,21 @@ struct FontSpec {
     int size() const;  // points
     void set_size(int points);
     friend bool operator==(const FontSpec&, const FontSpec&) = default;
+
+  private:
+    static inline int screen_ppi_ = 96;
 };
 
 inline int FontSpec::size() const {
     // Height -> points, rounded like MulDiv (halves away from zero).
     const long long num = -static_cast<long long>(height) * 72;
-    const long long half = kPixelsPerInch / 2;
-    return static_cast<int>(num >= 0 ? (num + half) / kPixelsPerInch
-                                     : -((-num + half) / kPixelsPerInch));
+    const long long ppi = pixels_per_inch();
+    const long long half = ppi / 2;
+    return static_cast<int>(num >= 0 ? (num + half) / ppi : -((-num + half) / ppi));
 }
 
 inline void FontSpec::set_size(int points) {
-    const long long num = static_cast<long long>(points) * kPixelsPerInch;
+    const long long num = static_cast<long long>(points) * pixels_per_inch();
     height = -static_cast<int>(num >= 0 ? (num + 36) / 72 : -((-num + 36) / 72));
 }
 

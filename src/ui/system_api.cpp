@@ -78,6 +78,12 @@ BOOL GetDefaultPrinterW(LPWSTR buffer, LPDWORD size) {
     return real(buffer, size);
 }
 
+BOOL EnumPrintersW(DWORD flags, LPWSTR name, DWORD level, LPBYTE buffer, DWORD size, LPDWORD needed,
+                   LPDWORD returned) {
+    SNIPQUILL_LAZY(L"winspool.drv", EnumPrintersW);
+    return real(flags, name, level, buffer, size, needed, returned);
+}
+
 BOOL ShellExecuteExW(SHELLEXECUTEINFOW* info) {
     SNIPQUILL_LAZY(L"shell32.dll", ShellExecuteExW);
     return real(info);

@@ -24,6 +24,8 @@ BOOL ClosePrinter(HANDLE printer);
 LONG DocumentPropertiesW(HWND owner, HANDLE printer, LPWSTR device, DEVMODEW* out, DEVMODEW* in,
                          DWORD mode);
 BOOL GetDefaultPrinterW(LPWSTR buffer, LPDWORD size);
+BOOL EnumPrintersW(DWORD flags, LPWSTR name, DWORD level, LPBYTE buffer, DWORD size, LPDWORD needed,
+                   LPDWORD returned);
 
 BOOL ShellExecuteExW(_SHELLEXECUTEINFOW* info);
 

@@ -55,7 +55,8 @@ def main():
             e2e.click(x + w - 4 - 2 - 8, y + 4 + 2 + 8)
             e2e.wait_for(lambda: clone not in e2e.windows_named("Snipquill"), timeout=10,
                          what="the clone to close")
-            checks.expect(True, "clone closed by its close button")
+            checks.expect(note.wid in e2e.windows_named("Snipquill"),
+                          "closing the clone leaves the first note open")
         except AssertionError as e:
             checks.expect(False, str(e))
 

@@ -46,9 +46,9 @@ TEST(CadCalcGDI, FixAngleTable) {
         double in, out;
     };
     const Case cases[] = {
-        {-30, 330},  {720, 0},  {359.5, 359.5},    {0, 0},
-        {360, 0},    {-360, 0}, {-720.25, 359.75}, {1e15 + 90, std::fmod(1e15 + 90, 360.0)},
-        {-1e-20, 0},  // adding 360 would round up to 360 itself
+        {-30, 330},  {720, 0},          {359.5, 359.5},  {0, 0}, {360, 0},
+        {-360, 0},   {-720.25, 359.75}, {1e15 + 90, 10},  // 1e15 + 90 = 360 * 2777777777778 + 10
+        {-1e-20, 0},                                      // adding 360 would round up to 360 itself
     };
     for (const Case& c : cases) {
         const double r = CadCalcGDIOps::FixAngle(c.in);

@@ -14,12 +14,18 @@ TEST(PaletteSpinBox, ReadsTypedTextCorrectsOnlyOnLeavingAndStepsInRange) {
         std::optional<int> corrected;  // what leaving the box shows, if it changes
         int up, down;                  // one arrow step from the text
     } cases[] = {
-        {L"12", 12, std::nullopt, 13, 11},  {L"40", 40, 36, 36, 36},
-        {L"3", 3, 8, 8, 8},                 {L"", 8, 8, 9, 8},
-        {L"abc", 8, 8, 9, 8},               {L" 20 ", 20, std::nullopt, 21, 19},
-        {L"-5", -5, 8, 8, 8},               {L"36", 36, std::nullopt, 36, 35},
-        {L"8", 8, std::nullopt, 9, 8},      {L"1x", 8, 8, 9, 8},
-        {L"99999999999", 8, 8, 9, 8},       {L"+", 8, 8, 9, 8},
+        {L"12", 12, std::nullopt, 13, 11},
+        {L"40", 40, 36, 36, 36},
+        {L"3", 3, 8, 8, 8},
+        {L"", 8, 8, 9, 8},
+        {L"abc", 8, 8, 9, 8},
+        {L" 20 ", 20, std::nullopt, 21, 19},
+        {L"-5", -5, 8, 8, 8},
+        {L"36", 36, std::nullopt, 36, 35},
+        {L"8", 8, std::nullopt, 9, 8},
+        {L"1x", 8, 8, 9, 8},
+        {L"99999999999", 8, 8, 9, 8},
+        {L"+", 8, 8, 9, 8},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::Message() << "text '" << std::wstring(c.text).size() << "' chars");
@@ -53,19 +59,13 @@ TEST(PaletteColorGrid, KeyboardWalk) {
         PanelLayout layout;
         int to;
     } cases[] = {
-        {kNoItem, NavKey::Down, grid_only, 0},
-        {kNoItem, NavKey::Down, full, kAutomaticItem},
-        {0, NavKey::Right, grid_only, 1},
-        {7, NavKey::Right, grid_only, 8},  // row by row
-        {8, NavKey::Left, grid_only, 7},
-        {3, NavKey::Down, grid_only, 11},
+        {kNoItem, NavKey::Down, grid_only, 0}, {kNoItem, NavKey::Down, full, kAutomaticItem},
+        {0, NavKey::Right, grid_only, 1},      {7, NavKey::Right, grid_only, 8},  // row by row
+        {8, NavKey::Left, grid_only, 7},       {3, NavKey::Down, grid_only, 11},
         {35, NavKey::Down, grid_only, 35},  // bottom row stays without "Other Colors..."
-        {35, NavKey::Down, full, kOtherItem},
-        {3, NavKey::Up, grid_only, 3},
-        {3, NavKey::Up, full, kAutomaticItem},
-        {kAutomaticItem, NavKey::Down, full, 0},
-        {kOtherItem, NavKey::Up, full, 32},
-        {39, NavKey::Right, grid_only, 0},
+        {35, NavKey::Down, full, kOtherItem},  {3, NavKey::Up, grid_only, 3},
+        {3, NavKey::Up, full, kAutomaticItem}, {kAutomaticItem, NavKey::Down, full, 0},
+        {kOtherItem, NavKey::Up, full, 32},    {39, NavKey::Right, grid_only, 0},
         {0, NavKey::Left, grid_only, 39},
     };
     for (const Case& c : cases) {

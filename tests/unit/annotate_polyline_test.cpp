@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <vector>
 
 #include "annotate/polyline.h"
@@ -649,7 +650,7 @@ TEST(PolylineChain, FailedBindingAndRebindingNeverForwardToItself) {
     no_surface.down(MouseButton::Left, 1, 1);
     EXPECT_EQ(log, (std::vector<std::string>{"image.down"}));
 
-    // Binding the same image again must not save our own handler as the one to forward to.
+    // Binding the same image again puts back what it saved before saving anew.
     p.SetAComponent(&no_surface);
     log.clear();
     no_surface.down(MouseButton::Left, 1, 1);
@@ -659,6 +660,27 @@ TEST(PolylineChain, FailedBindingAndRebindingNeverForwardToItself) {
     p.SetAComponent(&good);
     EXPECT_EQ(no_surface.slots, own.slots());
     EXPECT_EQ(p.AComponent(), &good);
+}
+
+TEST(PolylineChain, OurOwnForwarderFoundOnTheImageIsNeverSaved) {
+    // A and B bound to i, A moved to j, B unbound: B puts back what it saved, A's forwarder,
+    // though A is no longer bound to i. When A binds i again it finds its own forwarder there
+    // and must not take it for the handler to forward to.
+    std::vector<std::string> log;
+    FakeImage i, j;
+    Recorder own_j{&log, "j"};
+    j.slots = own_j.slots();
+    TMyPolyLine a, b;
+    a.SetAComponent(&i);
+    b.SetAComponent(&i);
+    a.SetAComponent(&j);
+    b.SetAComponent(nullptr);
+    const ui::MouseSlots a_own = i.slots;
+    ASSERT_EQ(a_own.down, j.slots.down) << "i carries A's forwarder again";
+    a.SetAComponent(&i);
+    EXPECT_FALSE(a.fOldOnMouseDown() == a_own.down);
+    EXPECT_FALSE(a.fOldOnMouseUp() == a_own.up);
+    EXPECT_FALSE(a.fOldOnMouseMove() == a_own.move);
 }
 
 TEST(PolylineChain, ALoopThroughAnotherComponentIsCut) {
@@ -692,6 +714,38 @@ TEST(PolylineChain, DestroyedComponentLeavesTheImage) {
     EXPECT_EQ(image.slots, own.slots());
     image.down(MouseButton::Left, 1, 1);
     EXPECT_EQ(log, (std::vector<std::string>{"image.down"}));
+}
+
+// Destroyed in any order, a component leaves no forwarder to itself behind: not on the image,
+// and not saved by a component bound after it (which would call it, or put it back on rebinding).
+TEST(PolylineChain, DestroyedOutOfBindingOrderLeavesNoForwarderToIt) {
+    std::vector<std::string> log;
+    FakeImage image;
+    Recorder own{&log, "image"};
+    image.slots = own.slots();
+    {
+        auto first = std::make_unique<TMyPolyLine>();
+        first->SetAComponent(&image);
+        TMyPolyLine second;
+        make_box(second, image);
+        first.reset();
+        image.down(MouseButton::Left, 60, 27);  // reaches second, then the picture's own
+        EXPECT_EQ(second.GetActionTool(), TActionTools::dtDragging);
+        image.up(MouseButton::Left, 60, 27);
+        EXPECT_EQ(log, (std::vector<std::string>{"image.down", "image.up"}));
+    }
+    EXPECT_EQ(image.slots, own.slots());
+
+    // Cut out of the chain by a rebinding, then destroyed: the one it was saved by puts back the
+    // picture's own handlers, not the destroyed one's.
+    auto first = std::make_unique<TMyPolyLine>();
+    TMyPolyLine second;
+    first->SetAComponent(&image);
+    second.SetAComponent(&image);
+    first->SetAComponent(&image);
+    first.reset();
+    second.SetAComponent(nullptr);
+    EXPECT_EQ(image.slots, own.slots());
 }
 
 TEST(PolylineChain, ImageDestroyedFirstIsForgotten) {

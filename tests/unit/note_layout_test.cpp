@@ -46,6 +46,9 @@ TEST(FrameHitTest, Table) {
         {{frame_button_rect(FrameButton::Close, W).left, 10}, FrameHit::Close},
         {{frame_button_rect(FrameButton::Minimize, W).left + 3, 10}, FrameHit::Minimize},
         {{frame_button_rect(FrameButton::SysMenu, W).left + 3, 10}, FrameHit::SysMenu},
+        {{frame_button_rect(FrameButton::Rollup, W).left + 3, 10}, FrameHit::Rollup},
+        {{frame_button_rect(FrameButton::Tray, W).right - 1, 10}, FrameHit::Tray},
+        {{frame_button_rect(FrameButton::Tray, W).right, 10}, FrameHit::Caption},  // the gap
     };
     for (const auto& c : cases)
         EXPECT_EQ(frame_hit_test(W, H, c.p), c.expected) << c.p.x << "," << c.p.y;
@@ -54,9 +57,14 @@ TEST(FrameHitTest, Table) {
 TEST(FrameButtons, StayInsideTheCaptionAndApart) {
     const int W = 120;
     const Rect sys = frame_button_rect(FrameButton::SysMenu, W);
+    const Rect rollup = frame_button_rect(FrameButton::Rollup, W);
+    const Rect tray = frame_button_rect(FrameButton::Tray, W);
     const Rect min = frame_button_rect(FrameButton::Minimize, W);
     const Rect close = frame_button_rect(FrameButton::Close, W);
-    EXPECT_LE(sys.right, min.left);
+    EXPECT_LT(sys.right, frame_title_rect(W).left);
+    EXPECT_LE(frame_title_rect(W).right, rollup.left);
+    EXPECT_LE(rollup.right, tray.left);
+    EXPECT_LE(tray.right, min.left);
     EXPECT_LE(min.right, close.left);
     EXPECT_LE(close.right, W - Frame::border);
     EXPECT_GE(sys.top, Frame::border);

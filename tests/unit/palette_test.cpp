@@ -92,8 +92,8 @@ TEST(Quantize, GradientGetsAFullPaletteAndStaysClose) {
 }
 
 TEST(DiffuseOnto, FlatAreasAverageToTheirTrueColour) {
-    // Each colour lies inside the palette's hull but on no entry; mapping each pixel to its nearest entry would
-    // paint the whole area one wrong colour, while diffusing the error keeps the mean.
+    // Each colour lies inside the palette's hull but on no entry; mapping each pixel to its nearest
+    // entry would paint the whole area one wrong colour, while diffusing the error keeps the mean.
     const std::vector<std::uint32_t> palette = {rgb(0, 0, 0), rgb(255, 255, 255), rgb(255, 0, 0),
                                                 rgb(0, 0, 255)};
     for (std::uint32_t colour :

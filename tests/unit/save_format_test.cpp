@@ -2,24 +2,38 @@
 
 #include <gtest/gtest.h>
 
+#include <iterator>
 #include <string>
+#include <string_view>
 
 using namespace snipquill;
 
 namespace {
 
-TEST(SaveFilters, TableMatchesTheDialogTextAndCompletion) {
+// Checked against the literal texts the dialog shows, not the code's own constant: the bitmap
+// pattern is upper case, "*.BMP".
+TEST(SaveFilters, TableHoldsTheDialogsTextsAndCompletion) {
+    struct Row {
+        const wchar_t* description;
+        const wchar_t* pattern;
+        const wchar_t* added;
+    };
+    const Row rows[] = {
+        {L"Windows Bitmap (*.bmp)", L"*.BMP", L".bmp"}, {L"Jpeg Files (*.jpg)", L"*.jpg", L".jpg"},
+        {L"GIF Files (*.gif)", L"*.gif", L".gif"},      {L"PNG Files (*.png)", L"*.png", L".png"},
+        {L"All Files (*.*)", L"*.*", L".bmp"},
+    };
     const auto filters = save_filters();
-    ASSERT_EQ(filters.size(), 5u);
-    std::wstring joined;
-    for (const SaveFilter& f : filters) {
-        if (!joined.empty()) joined += L'|';
-        joined += std::wstring(f.description) + L'|' + std::wstring(f.pattern);
+    ASSERT_EQ(filters.size(), std::size(rows));
+    for (std::size_t i = 0; i < filters.size(); ++i) {
+        SCOPED_TRACE(testing::Message() << "filter " << i + 1);
+        EXPECT_EQ(filters[i].description, rows[i].description);
+        EXPECT_EQ(filters[i].pattern, rows[i].pattern);
+        EXPECT_EQ(filters[i].bare_name_extension, rows[i].added);
     }
-    EXPECT_EQ(joined, kSaveFilter);
-    const wchar_t* added[] = {L".bmp", L".jpg", L".gif", L".png", L".bmp"};
-    for (std::size_t i = 0; i < filters.size(); ++i)
-        EXPECT_EQ(filters[i].bare_name_extension, added[i]) << "filter " << i + 1;
+    EXPECT_EQ(std::wstring_view(kSaveFilter),
+              L"Windows Bitmap (*.bmp)|*.BMP|Jpeg Files (*.jpg)|*.jpg|GIF Files (*.gif)|*.gif|"
+              L"PNG Files (*.png)|*.png|All Files (*.*)|*.*");
 }
 
 TEST(SaveFilters, DialogFormHasTenNulTerminatedFieldsAndAnEmptyOne) {

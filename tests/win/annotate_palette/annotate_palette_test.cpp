@@ -196,8 +196,8 @@ TEST(AnnotatePalette, ColourPanelByMouseKeyboardDialogAndTearOff) {
     struct Answer {
         static void CALLBACK tick(HWND, UINT, UINT_PTR id, DWORD) {
             HWND dlg = nullptr;
-            for (HWND h = FindWindowW(L"#32770", nullptr); h; h = FindWindowExW(nullptr, h,
-                                                                                L"#32770", nullptr))
+            for (HWND h = FindWindowW(L"#32770", nullptr); h;
+                 h = FindWindowExW(nullptr, h, L"#32770", nullptr))
                 if (GetDlgItem(h, 706)) dlg = h;
             if (!dlg) return;
             KillTimer(nullptr, id);

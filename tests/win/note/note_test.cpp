@@ -8,6 +8,7 @@
 
 #include "app/note_layout.h"
 #include "app/note_window.h"
+#include "ui/error.h"
 #include "ui/error_report.h"
 #include "ui/handles.h"
 #include "win_test.h"
@@ -181,6 +182,27 @@ TEST_F(NoteTest, LiveResizeFollowsTheClientFrozenResizeSpringsBack) {
     EXPECT_EQ(note.width(), 280) << "a live note follows resizing again";
 }
 
+// However small the user sizes a live note, a client area of at least 1 x 1 stays, so a
+// capture always has pixels to show and print.
+TEST_F(NoteTest, ALiveNoteKeepsAClientAreaOfAtLeastOnePixel) {
+    TForm1 note(services());
+    note.FormCreate(L"/p50,50,200,200");
+    for (const SIZE s : {SIZE{200, 0}, SIZE{0, 200}, SIZE{0, 0}, SIZE{1, 1}}) {
+        SetWindowPos(note.hwnd(), nullptr, 0, 0, s.cx, s.cy, SWP_NOMOVE | SWP_NOZORDER);
+        EXPECT_GE(note.client_width(), 1) << s.cx << " x " << s.cy;
+        EXPECT_GE(note.client_height(), 1) << s.cx << " x " << s.cy;
+    }
+    // The same limit holds when the user drags the frame.
+    MINMAXINFO info{};
+    SendMessageW(note.hwnd(), WM_GETMINMAXINFO, 0, reinterpret_cast<LPARAM>(&info));
+    SetWindowPos(note.hwnd(), nullptr, 0, 0, info.ptMinTrackSize.x, info.ptMinTrackSize.y,
+                 SWP_NOMOVE | SWP_NOZORDER);
+    EXPECT_GE(note.client_height(), 1);
+    note.BUFormButton1Click();
+    EXPECT_GE(note.Image1().bitmap().height(), 1);
+    EXPECT_FALSE(note.Image1().bitmap().empty());
+}
+
 // Counts pixels of the picture that differ from the pattern beneath the client area.
 int mismatches(TForm1& note, const wintest::PatternWindow& pattern) {
     POINT o{0, 0};
@@ -231,6 +253,33 @@ TEST_F(NoteTest, CaptureHoldsExactlyThePixelsBeneathTheClientArea) {
     EXPECT_EQ(mismatches(note, pattern), 0);
     EXPECT_EQ(note.state().frozen_width, 250);
     EXPECT_EQ(note.state().frozen_height, 230);
+}
+
+// A screen copy that fails is reported with the system's text; the note stays live with its
+// hole open, and neither the picture nor the background pass a blank for the screen.
+TEST_F(NoteTest, FailedScreenCopyIsReportedAndTheNoteStaysLive) {
+    auto s = services();
+    int copies = 0;
+    s.copy_screen = [&copies](HDC, int, int, HDC, POINT) {
+        ++copies;
+        SetLastError(ERROR_ACCESS_DENIED);
+        return FALSE;
+    };
+    TForm1 note(s);
+    note.FormCreate(L"/p60,60,240,180");
+    note.Image1().bitmap().assign(ui::Bitmap(12, 9, RGB(1, 2, 3)));
+    wintest::DialogAnswer answer(IDOK);
+    SendMessageW(note.hwnd(), WM_KEYUP, VK_F9, 0);
+    ASSERT_TRUE(answer.seen());
+    EXPECT_EQ(copies, 1);
+    EXPECT_NE(answer.texts().find(ui::system_message(ERROR_ACCESS_DENIED)), std::wstring::npos)
+        << ui::to_utf8(answer.texts());
+    EXPECT_FALSE(note.state().captured);
+    EXPECT_EQ(note.background(), nullptr);
+    EXPECT_TRUE(note.perforation().Transparent());
+    expect_region_is_window_minus(note.hwnd(), client_in_window(note.hwnd()));
+    EXPECT_EQ(note.Image1().bitmap().width(), 12) << "the old picture is left as it was";
+    EXPECT_EQ(note.Image1().bitmap().pixel(4, 4), RGB(1, 2, 3));
 }
 
 TEST_F(NoteTest, RedrawBackgroundRestoresThePicture) {
@@ -309,6 +358,49 @@ TEST_F(NoteTest, FailedCloneSaysWhyWithTheSystemsText) {
     EXPECT_GT(t.size(), t.find(L"\":\r\n") + 6);
 }
 
+// Keys released with Alt held arrive as system keys; they act as without Alt, except that
+// Alt+F4 is left to the system's close.
+TEST_F(NoteTest, FunctionKeysReleasedWithAltActAsWithout) {
+    constexpr LPARAM kAlt = LPARAM{1} << 29;
+    struct Case {
+        const char* what;
+        WPARAM key;
+        LPARAM flags;
+        bool magnifier, captured;
+    };
+    const Case cases[] = {
+        {"Alt+F11 toggles the magnifier", VK_F11, kAlt, true, true},
+        {"Alt+F4 is not Clear", VK_F4, kAlt, false, true},
+        {"F4 as a system key without Alt is Clear", VK_F4, 0, false, false},
+        {"Alt+F9 annotates", VK_F9, kAlt, false, true},
+        {"Alt+A is no command", 'A', kAlt, false, true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        TForm1 note(services());
+        note.FormCreate(L"/p40,40,200,160");
+        if (c.key != VK_F9) note.BUFormButton1Click();
+        ASSERT_EQ(note.state().captured, c.key != VK_F9);
+        SendMessageW(note.hwnd(), WM_SYSKEYUP, c.key, c.flags | 1);
+        wintest::pump(20);
+        ASSERT_TRUE(IsWindow(note.hwnd())) << "the note was not closed on release";
+        EXPECT_EQ(note.magnifier_checked(), c.magnifier);
+        EXPECT_EQ(note.state().captured, c.captured);
+    }
+}
+
+// Text sizes in points are turned into pixels at the screen's real resolution.
+TEST_F(NoteTest, TextSizesFollowTheScreensResolution) {
+    ui::FontSpec::set_pixels_per_inch(1);
+    TForm1 note(services());
+    ui::WindowDC screen(nullptr);
+    const int ppi = GetDeviceCaps(screen.get(), LOGPIXELSY);
+    EXPECT_EQ(ui::FontSpec::pixels_per_inch(), ppi);
+    ui::FontSpec f;
+    f.set_size(12);
+    EXPECT_EQ(f.height, -MulDiv(12, ppi, 72));
+}
+
 TEST_F(NoteTest, OtherKeysDoNothing) {
     TForm1 note(services());
     note.FormCreate(L"");
@@ -345,13 +437,27 @@ TEST_F(NoteTest, CommandMenuKeepsItsOrderWithPrintAsASubmenu) {
     EXPECT_EQ(menu_text(print, 1), L"Landscape\tF8");
     EXPECT_EQ(menu_text(print, 2), L"Set Printer...");
     EXPECT_EQ(items.back(), L"Close");
-    EXPECT_EQ(items[items.size() - 2], L"");  // the separator before Close
+    ASSERT_GE(items.size(), 6u);
+    EXPECT_EQ(items[items.size() - 2], L"About");
+    EXPECT_EQ(items[items.size() - 3], L"");  // the separator before About and Close
     auto pos = [&](const wchar_t* t) {
         return std::find(items.begin(), items.end(), t) - items.begin();
     };
     EXPECT_LT(pos(L"To &Clipboard\tF6"), pos(L"Annotate\tF9"));
     EXPECT_LT(pos(L"Annotate\tF9"), pos(L"&Clear\tF4"));
     EXPECT_LT(pos(L"&Help\tF1"), pos(L"Clone\tF10"));
+}
+
+TEST_F(NoteTest, AboutCommandShowsTheBoxItWasGiven) {
+    TForm1 note(services());
+    note.FormCreate(L"");
+    int shown = 0;
+    note.set_about_box([&] { ++shown; });
+    EXPECT_TRUE(note.run(snipquill::Command::About));
+    EXPECT_EQ(shown, 1);
+    // The menu's About item arrives as a command message.
+    SendMessageW(note.hwnd(), WM_COMMAND, static_cast<WPARAM>(snipquill::Command::About), 0);
+    EXPECT_EQ(shown, 2);
 }
 
 }  // namespace

@@ -333,4 +333,30 @@ TEST_F(PrintTest, NoPrinterOrAMissingOneIsReportedClearly) {
     EXPECT_EQ(outtest::read_bytes(folder.file(L"job.done")).size(), 0u) << "no job was printed";
 }
 
+// The no-printer message sends the user to Set Printer...; without a default printer the set-up
+// dialog must still open and let the user choose one, and Cancel leaves none chosen.
+TEST_F(PrintTest, SetPrinterOpensWithoutADefaultPrinter) {
+    DefaultPrinterChange none(L"");
+    auto note = frozen_note(400, 300);
+    std::wstring shown;
+    {
+        DialogScript script;
+        script.then(printer_setup(nullptr, &shown, nullptr, IDCANCEL));
+        note->SetPrinter1Click();
+        EXPECT_TRUE(script.finished()) << "the set-up dialog did not open";
+    }
+    EXPECT_FALSE(shown.empty()) << "the dialog offers an installed printer";
+    EXPECT_NE(report_for_key(VK_F7, *note).find(L"No printer is installed"), std::wstring::npos)
+        << "Cancel chose no printer";
+    {
+        DialogScript script;
+        script.then(printer_setup(nullptr, nullptr, outtest::kTestPrinterB, IDOK));
+        note->run(snipquill::Command::SetPrinter);
+        EXPECT_TRUE(script.finished());
+    }
+    EXPECT_EQ(note->printer().name(), outtest::kTestPrinterB);
+    note->Portrait1Click();
+    expect_printed(next_page(folder_b), placement_of(note->printer()), 2500, 1875);
+}
+
 }  // namespace

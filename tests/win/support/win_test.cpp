@@ -1,6 +1,7 @@
 #include "win_test.h"
 
 #include "ui/error.h"
+#include "ui/message_loop.h"
 
 namespace wintest {
 
@@ -8,10 +9,8 @@ void pump(int ms) {
     const DWORD end = GetTickCount() + static_cast<DWORD>(ms);
     MSG msg;
     do {
-        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-            TranslateMessage(&msg);
-            DispatchMessageW(&msg);
-        }
+        // As the program's loop does: the application-wide handler sees each message first.
+        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) ui::process_message(msg);
         Sleep(5);
     } while (static_cast<LONG>(end - GetTickCount()) > 0);
 }
