@@ -290,6 +290,7 @@ void TForm1::SetPrinter1Click() { printer_.setup_dialog(hwnd()); }
 void TForm1::Annotate1Click() {
     turn_magnifyer_on(false);
     if (!state_.captured) BUFormButton1Click();
+    if (show_palette_) show_palette_();
 }
 
 void TForm1::Magnifyer1Click() { turn_magnifyer_on(!magnifier_checked_); }

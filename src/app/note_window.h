@@ -78,6 +78,8 @@ class TForm1 : public ui::Window {
     void set_Form3(output::TForm3* form) { Form3_ = form; }
 
     void Annotate1Click();
+    // What Annotate shows once the note is captured: the palette, which registers itself here.
+    void set_annotate_palette(std::function<void()> show) { show_palette_ = std::move(show); }
     void Magnifyer1Click();
     void Clear1Click();
     void Help1Click();
@@ -161,6 +163,7 @@ class TForm1 : public ui::Window {
                                 int x, int y);
 
     Services services_;
+    std::function<void()> show_palette_;
     AppState state_;
     std::unique_ptr<Perforation> perforation_;
     std::unique_ptr<ui::Picture> image_;
