@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "annotate/annotate_palette.h"
+#include "ui/message_loop.h"
 #include "../annotate_note/annotate_note_support.h"
 
 using namespace annotate_note;
@@ -234,3 +235,24 @@ TEST(AnnotatePalette, ColourPanelByMouseKeyboardDialogAndTearOff) {
 }
 
 }  // namespace
+
+// The note's function keys keep working while the palette has the focus; the palette's own keys
+// stay its own.
+TEST(AnnotatePalette, FunctionKeysInThePaletteRunTheNotesCommands) {
+    Palette p;
+    ASSERT_EQ(GetFocus(), p.palette.TeEdit1());
+    ASSERT_FALSE(p.n.note().magnifier_checked());
+    auto send = [&](WPARAM vk) {
+        for (UINT m : {UINT{WM_KEYDOWN}, UINT{WM_KEYUP}}) {
+            MSG msg{p.palette.TeEdit1(), m, vk, 1, 0, {}};
+            ui::process_message(msg);
+        }
+    };
+    send(VK_F11);
+    EXPECT_TRUE(p.n.note().magnifier_checked()) << "F11 in the text box reaches the note";
+    send(VK_F11);
+    EXPECT_FALSE(p.n.note().magnifier_checked());
+    p.type(L"still mine");
+    send(VK_RETURN);
+    EXPECT_EQ(p.text().GetShapesCount(), 1) << "Enter in the text box still presses Add Text";
+}
