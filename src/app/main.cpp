@@ -2,6 +2,7 @@
 #include <windows.h>
 
 #include "about/about_box.h"
+#include "annotate/annotate_palette.h"
 #include "app/crash_picture.h"
 #include "app/help.h"
 #include "app/note_window.h"
@@ -16,6 +17,8 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
         app::TForm1 note;
         note.FormCreate(app::first_command_line_argument());
         output::TForm3 Form3(note);
+        annotate::TAnnotate palette(note);
+        palette.create();
         // Last in the creation order; owned by the note, so never hidden behind it.
         about::TAbout about_box(note.hwnd());
         note.set_about_box([&about_box] { about_box.ShowModal(); });

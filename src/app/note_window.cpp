@@ -76,6 +76,7 @@ void TForm1::FormCreate(std::wstring_view first_argument) {
     state_.frozen_height = height();
     image_ = std::make_unique<ui::Picture>(hwnd(), 0, 0, client_width(), client_height());
     create_annotation();
+    create_magnifier();
     perforation_->SetTransparent(true);
     perforation_->set_left(0);
     perforation_->set_top(0);
@@ -136,6 +137,7 @@ void TForm1::FormResize() {
 void TForm1::FormDestroy() {
     KillTimer(hwnd(), kSendToTryTimer);
     background_.reset();
+    Magnify1_.reset();
     perforation_.reset();
     release_annotation();
     destroy_chrome();
@@ -213,6 +215,39 @@ void TForm1::turn_magnifyer_on(bool on) {
     CheckMenuItem(menu_.get(), static_cast<UINT>(Command::Magnifier),
                   MF_BYCOMMAND | (on ? MF_CHECKED : MF_UNCHECKED));
     if (sys_menu_) sys_menu_->update_check(static_cast<UINT>(Command::Magnifier));
+    if (!Magnify1_) return;
+    magnify::TMagnify& m = *Magnify1_;
+    if (on) {
+        m.set_Enabled(true);
+        m.SetBitMap(image_->bitmap());
+        const RECT r = image_->bounds();
+        m.set_left(r.left);
+        m.set_top(r.top);
+        m.set_width(r.right - r.left);
+        m.set_height(r.bottom - r.top);
+        // Over the picture, whatever order the children were made in.
+        SetWindowPos(m.hwnd(), HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    } else {
+        m.set_left(0);
+        m.set_top(0);
+        m.set_width(1);
+        m.set_height(1);
+        m.set_Enabled(false);
+    }
+}
+
+void TForm1::create_magnifier() {
+    Magnify1_ = std::make_unique<magnify::TMagnify>(hwnd());
+    magnify::TMagnify& m = *Magnify1_;
+    m.set_bounds(8, 80, 57, 41);
+    m.set_Autosize(true);
+    m.set_Enabled(false);
+    m.set_PaletteDevice(false);
+    m.set_MagSquare(30);
+    m.set_MagZoom(3);
+    m.set_ShowBorder(false);
+    m.set_BorderColor(RGB(255, 255, 255));
+    m.set_AutoStretch(false);
 }
 
 void TForm1::Save1Click() {
@@ -230,8 +265,7 @@ void TForm1::save_file(const std::wstring& filename) {
 
 void TForm1::Clipboard1Click() {
     if (!state_.captured) BUFormButton1Click();
-    if (output::copy_picture_to_clipboard(hwnd(), image_->bitmap()) ==
-        output::ClipboardOutcome::Busy)
+    if (clipboard_.copy(hwnd(), image_->bitmap()) == output::ClipboardOutcome::Busy)
         MessageBoxW(hwnd(), output::kClipboardBusyMessage, kTitle, MB_OK | MB_ICONWARNING);
 }
 
@@ -256,6 +290,7 @@ void TForm1::SetPrinter1Click() { printer_.setup_dialog(hwnd()); }
 void TForm1::Annotate1Click() {
     turn_magnifyer_on(false);
     if (!state_.captured) BUFormButton1Click();
+    if (show_palette_) show_palette_();
 }
 
 void TForm1::Magnifyer1Click() { turn_magnifyer_on(!magnifier_checked_); }
@@ -519,6 +554,15 @@ LRESULT TForm1::on_message(UINT msg, WPARAM wp, LPARAM lp) {
         case WM_COMMAND:
             if (HIWORD(wp) == 0 && lp == 0 && run(static_cast<Command>(LOWORD(wp)))) return 0;
             break;
+        case WM_RENDERFORMAT:
+            if (clipboard_.render(static_cast<UINT>(wp))) return 0;
+            break;
+        case WM_RENDERALLFORMATS:
+            clipboard_.render_all(hwnd());
+            return 0;
+        case WM_DESTROYCLIPBOARD:
+            clipboard_.release();
+            return 0;
         case WM_DESTROY:
             FormDestroy();
             PostQuitMessage(0);

@@ -13,12 +13,14 @@
 #include "app/commands.h"
 #include "app/note_layout.h"
 #include "app/perforation.h"
+#include "output/clipboard.h"
 #include "output/printer.h"
 #include "annotate/cad_calc.h"
 #include "annotate/canvas_text.h"
 #include "annotate/picture_image.h"
 #include "annotate/polyline.h"
 #include "annotate/store.h"
+#include "magnify/magnify.h"
 #include "ui/bitmap.h"
 #include "ui/handles.h"
 #include "ui/picture.h"
@@ -76,6 +78,8 @@ class TForm1 : public ui::Window {
     void set_Form3(output::TForm3* form) { Form3_ = form; }
 
     void Annotate1Click();
+    // What Annotate shows once the note is captured: the palette, which registers itself here.
+    void set_annotate_palette(std::function<void()> show) { show_palette_ = std::move(show); }
     void Magnifyer1Click();
     void Clear1Click();
     void Help1Click();
@@ -133,6 +137,7 @@ class TForm1 : public ui::Window {
     const annotate::TCadCalcGDI& CadCalcGDI1() const { return CadCalcGDI1_; }
     annotate::AnnotationStore& store() { return store_; }
     annotate::PictureImage& Image1Image() { return *image1_; }
+    magnify::TMagnify& Magnify1() { return *Magnify1_; }
 
   protected:
     LRESULT on_message(UINT msg, WPARAM wp, LPARAM lp) override;
@@ -149,6 +154,7 @@ class TForm1 : public ui::Window {
     void show_button_tip(snipquill::FrameButton b);
     LRESULT nc_hit_test(LPARAM lp) const;
     void create_annotation();
+    void create_magnifier();
     void bind_annotation();
     void release_annotation();
     void show_drawing();
@@ -157,13 +163,16 @@ class TForm1 : public ui::Window {
                                 int x, int y);
 
     Services services_;
+    std::function<void()> show_palette_;
     AppState state_;
     std::unique_ptr<Perforation> perforation_;
     std::unique_ptr<ui::Picture> image_;
     std::unique_ptr<ui::Bitmap> background_;
+    std::unique_ptr<magnify::TMagnify> Magnify1_;
     ui::Bitmap spare_picture_;  // the capture copies into it, then it becomes the picture
     ui::UniqueMenu menu_;
-    output::Printer printer_;  // the printer and its settings hold for the whole run
+    output::Printer printer_;           // the printer and its settings hold for the whole run
+    output::ClipboardOffer clipboard_;  // what To Clipboard promised and has yet to write
     bool magnifier_checked_ = false;
     bool active_ = false;
     bool timer_enabled_ = false;

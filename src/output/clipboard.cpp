@@ -2,7 +2,10 @@
 
 #include <cstdint>
 #include <cstring>
+#include <utility>
+#include <vector>
 
+#include "output/image_codec.h"
 #include "ui/error.h"
 #include "ui/handles.h"
 
@@ -72,18 +75,61 @@ UniqueGlobal make_dib(const ui::Bitmap& picture) {
 
 }  // namespace
 
-ClipboardOutcome copy_picture_to_clipboard(HWND owner, const ui::Bitmap& picture, int wait_ms) {
+UINT png_clipboard_format() {
+    static const UINT format = RegisterClipboardFormatW(L"PNG");
+    return format;
+}
+
+ClipboardOutcome ClipboardOffer::copy(HWND owner, const ui::Bitmap& picture, int wait_ms) {
     if (picture.empty())
         throw ui::AppError(L"Cannot copy the picture to the clipboard: it is empty.");
     // Built before the clipboard is opened, so a failure here leaves the clipboard alone.
     UniqueGlobal dib = make_dib(picture);
+    ui::Bitmap copy;
+    copy.assign(picture);
     OpenClipboardScope clipboard(owner, wait_ms);
     if (!clipboard.open()) return ClipboardOutcome::Busy;
+    // Emptying sends WM_DESTROYCLIPBOARD to the previous owner, which may be our own window
+    // and drop the previous copy: the new one is put in place after it.
     if (!EmptyClipboard()) ui::throw_last_error(L"Cannot copy the picture to the clipboard");
     if (!SetClipboardData(CF_DIB, dib.get()))
         ui::throw_last_error(L"Cannot copy the picture to the clipboard");
     dib.release();  // the clipboard owns it now
+    picture_ = std::move(copy);
+    // A promise hands over no data, so the call answers null even when it succeeds.
+    SetClipboardData(png_clipboard_format(), nullptr);
     return ClipboardOutcome::Copied;
+}
+
+bool ClipboardOffer::render(UINT format) {
+    if (format != png_clipboard_format() || picture_.empty()) return false;
+    try {
+        ui::ensure_com();
+        const std::vector<std::uint8_t> png = encode_picture(picture_, snipquill::ImageFormat::Png);
+        UniqueGlobal memory(GlobalAlloc(GMEM_MOVEABLE, png.size()));
+        if (!memory) return false;
+        void* p = GlobalLock(memory.get());
+        if (!p) return false;
+        std::memcpy(p, png.data(), png.size());
+        GlobalUnlock(memory.get());
+        if (!SetClipboardData(format, memory.get())) return false;
+        memory.release();
+    } catch (const ui::AppError&) {
+        // The asking program gets no PNG and may take the bitmap instead; nothing to report.
+        return false;
+    }
+    picture_ = ui::Bitmap();  // on the clipboard now; nothing more is asked for
+    return true;
+}
+
+void ClipboardOffer::render_all(HWND owner) {
+    if (picture_.empty()) return;
+    // The system may already hold the clipboard open for us; when it does not, open it and
+    // write only while this window still owns it.
+    const bool opened = OpenClipboard(owner) != FALSE;
+    if (GetClipboardOwner() == owner) render(png_clipboard_format());
+    if (opened) CloseClipboard();
+    picture_ = ui::Bitmap();
 }
 
 }  // namespace output

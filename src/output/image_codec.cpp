@@ -7,6 +7,7 @@
 #include <span>
 #include <string>
 
+#include "output/jpeg_encoder.h"
 #include "output/palette.h"
 #include "output/png_filter.h"
 #include "ui/error.h"
@@ -162,6 +163,12 @@ std::vector<std::uint8_t> encode_picture(const ui::Bitmap& picture, ImageFormat 
     const Encoding encoding(format);
     if (picture.empty()) throw ui::AppError(encoding.what() + L": the picture is empty.");
     GdiFlush();  // GDI may still be drawing into the bits
+    if (format == ImageFormat::Jpeg) {
+        // Our own writer: the platform's ignores every quality setting.
+        if (picture.width() > 65535 || picture.height() > 65535)
+            throw ui::AppError(encoding.what() + L": the picture is too large for JPEG.");
+        return snipquill::encode_jpeg(pixels_of(picture), picture.width(), picture.height());
+    }
     const FrameData data = frame_data(picture, format);
 
     ui::ComPtr<IWICImagingFactory> factory;

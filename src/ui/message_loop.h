@@ -16,6 +16,10 @@ struct MessageHandler {
 MessageHandler application_on_message();
 void set_application_on_message(MessageHandler handler);
 
+// A modeless window whose controls take the dialog keys (Tab, Enter, arrows) from the loop.
+void add_dialog_window(HWND dialog);
+void remove_dialog_window(HWND dialog);
+
 // One queued message: the application's handler first; unless it handled the message,
 // translated and dispatched to its window.
 void process_message(MSG& msg);

@@ -52,6 +52,11 @@ BOOL PrintDlgW(PRINTDLGW* pd) {
     return real(pd);
 }
 
+BOOL ChooseColorW(CHOOSECOLORW* cc) {
+    SNIPQUILL_LAZY(L"comdlg32.dll", ChooseColorW);
+    return real(cc);
+}
+
 BOOL OpenPrinterW(LPWSTR name, HANDLE* printer, PRINTER_DEFAULTSW* defaults) {
     SNIPQUILL_LAZY(L"winspool.drv", OpenPrinterW);
     return real(name, printer, defaults);

@@ -8,6 +8,7 @@
 // Only the tags: the full headers define macros (SetPrinter, ...) that clash with our names.
 struct tagOFNW;
 struct tagPDW;
+struct tagCHOOSECOLORW;
 struct _PRINTER_DEFAULTSW;
 struct _SHELLEXECUTEINFOW;
 
@@ -16,6 +17,7 @@ namespace sys {
 BOOL GetSaveFileNameW(tagOFNW* ofn);
 DWORD CommDlgExtendedError();
 BOOL PrintDlgW(tagPDW* pd);
+BOOL ChooseColorW(tagCHOOSECOLORW* cc);
 
 BOOL OpenPrinterW(LPWSTR name, HANDLE* printer, _PRINTER_DEFAULTSW* defaults);
 BOOL ClosePrinter(HANDLE printer);

@@ -1,6 +1,7 @@
 // To Clipboard (F6): the picture read back by another program, and a clipboard that another
 // program holds open. The other program is this test program started again in a child role.
 #include <gtest/gtest.h>
+#include <wincodec.h>
 
 #include <cstdint>
 #include <cstdlib>
@@ -44,14 +45,21 @@ bool open_clipboard_patiently() {
 // Child role "read <folder>": what the clipboard offers, into files in the folder.
 void read_clipboard_into(const std::wstring& folder) {
     ASSERT_TRUE(open_clipboard_patiently());
-    const std::string formats = std::string(IsClipboardFormatAvailable(CF_DIB) ? "dib " : "") +
-                                (IsClipboardFormatAvailable(CF_BITMAP) ? "bitmap " : "") +
-                                (IsClipboardFormatAvailable(CF_UNICODETEXT) ? "text " : "");
+    const std::string formats =
+        std::string(IsClipboardFormatAvailable(CF_DIB) ? "dib " : "") +
+        (IsClipboardFormatAvailable(CF_BITMAP) ? "bitmap " : "") +
+        (IsClipboardFormatAvailable(CF_UNICODETEXT) ? "text " : "") +
+        (IsClipboardFormatAvailable(output::png_clipboard_format()) ? "png " : "");
     write_file(folder + L"formats.txt", formats.data(), formats.size());
     if (HANDLE dib = GetClipboardData(CF_DIB)) {
         const void* p = GlobalLock(dib);
         write_file(folder + L"dib.bin", p, GlobalSize(dib));
         GlobalUnlock(dib);
+    }
+    if (HANDLE png = GetClipboardData(output::png_clipboard_format())) {
+        const void* p = GlobalLock(png);
+        write_file(folder + L"picture.png", p, GlobalSize(png));
+        GlobalUnlock(png);
     }
     if (auto bitmap = static_cast<HBITMAP>(GetClipboardData(CF_BITMAP))) {
         BITMAP info{};
@@ -165,6 +173,7 @@ std::string file_text(const std::wstring& path) {
 }
 
 TEST(Clipboard, LiveNoteIsCapturedAndAnotherProgramReadsThePictureBack) {
+    ui::ComScope com;
     outtest::TempFolder folder;
     put_text_on_clipboard(L"what was there before");
     wintest::PatternWindow pattern(0, 0, 600, 400);
@@ -177,7 +186,7 @@ TEST(Clipboard, LiveNoteIsCapturedAndAnotherProgramReadsThePictureBack) {
 
     Child reader(L"read " + folder.path());
     ASSERT_EQ(reader.finish(), 0);
-    EXPECT_EQ(file_text(folder.file(L"formats.txt")), "dib bitmap ")
+    EXPECT_EQ(file_text(folder.file(L"formats.txt")), "dib bitmap png ")
         << "the picture replaces the text, and the system offers a bitmap too";
 
     POINT o{0, 0};
@@ -215,6 +224,114 @@ TEST(Clipboard, LiveNoteIsCapturedAndAnotherProgramReadsThePictureBack) {
                 pattern.expected(o.x + x, o.y + y);
     EXPECT_EQ(wrong_dib, 0);
     EXPECT_EQ(wrong_bitmap, 0);
+    // The PNG, written when the other program asked for it.
+    const outtest::Image png = outtest::decode_file(folder.file(L"picture.png"));
+    EXPECT_TRUE(IsEqualGUID(png.container, GUID_ContainerFormatPng));
+    EXPECT_EQ(outtest::mismatches(note.Image1().bitmap(), png), 0u);
+}
+
+// A window of our own owns what it offers, so the test sees when the PNG is written.
+class OfferOwner {
+  public:
+    OfferOwner() {
+        WNDCLASSW wc{};
+        wc.lpfnWndProc = proc;
+        wc.hInstance = GetModuleHandleW(nullptr);
+        wc.lpszClassName = L"SnipquillTestOfferOwner";
+        RegisterClassW(&wc);
+        hwnd_ = CreateWindowExW(0, wc.lpszClassName, L"", WS_OVERLAPPED, 0, 0, 10, 10, nullptr,
+                                nullptr, wc.hInstance, nullptr);
+        SetWindowLongPtrW(hwnd_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+    }
+    ~OfferOwner() {
+        if (hwnd_) DestroyWindow(hwnd_);
+    }
+    OfferOwner(const OfferOwner&) = delete;
+    OfferOwner& operator=(const OfferOwner&) = delete;
+    HWND hwnd() const { return hwnd_; }
+    void destroy() {
+        DestroyWindow(hwnd_);
+        hwnd_ = nullptr;
+    }
+
+    output::ClipboardOffer offer;
+    int renders = 0;  // WM_RENDERFORMAT and WM_RENDERALLFORMATS received
+
+  private:
+    static LRESULT CALLBACK proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+        auto* self = reinterpret_cast<OfferOwner*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+        if (self) switch (msg) {
+                case WM_RENDERFORMAT:
+                    ++self->renders;
+                    self->offer.render(static_cast<UINT>(wp));
+                    return 0;
+                case WM_RENDERALLFORMATS:
+                    ++self->renders;
+                    self->offer.render_all(hwnd);
+                    return 0;
+                case WM_DESTROYCLIPBOARD:
+                    self->offer.release();
+                    return 0;
+            }
+        return DefWindowProcW(hwnd, msg, wp, lp);
+    }
+    HWND hwnd_ = nullptr;
+};
+
+TEST(ClipboardPng, IsWrittenOnlyWhenAskedForAndStaysAfterTheOwnerHasGone) {
+    struct Case {
+        const char* what;
+        bool ask_first;  // another program reads the PNG while the owner is still there
+    };
+    for (const Case c : {Case{"asked for while the owner lives", true},
+                         Case{"rendered as the owner goes", false}}) {
+        SCOPED_TRACE(c.what);
+        ui::ComScope com;
+        outtest::TempFolder folder;
+        const ui::Bitmap picture = outtest::photo_like_picture(123, 77);
+        OfferOwner owner;
+        ASSERT_EQ(owner.offer.copy(owner.hwnd(), picture), output::ClipboardOutcome::Copied);
+        EXPECT_EQ(owner.renders, 0) << "copying costs no encoding";
+        EXPECT_TRUE(owner.offer.pending());
+        if (c.ask_first) {
+            Child reader(L"read " + folder.path());
+            ASSERT_EQ(reader.finish(), 0);
+            EXPECT_EQ(owner.renders, 1);
+            EXPECT_FALSE(owner.offer.pending());
+            owner.destroy();
+        } else {
+            owner.destroy();
+            EXPECT_EQ(owner.renders, 1);
+            Child reader(L"read " + folder.path());
+            ASSERT_EQ(reader.finish(), 0);
+        }
+        EXPECT_EQ(file_text(folder.file(L"formats.txt")), "dib bitmap png ");
+        const outtest::Image png = outtest::decode_file(folder.file(L"picture.png"));
+        EXPECT_TRUE(IsEqualGUID(png.container, GUID_ContainerFormatPng));
+        EXPECT_EQ(outtest::mismatches(picture, png), 0u);
+    }
+}
+
+TEST(ClipboardPng, TheNotesCopySurvivesCloseAndLaterDrawing) {
+    ui::ComScope com;
+    outtest::TempFolder folder;
+    const ui::Bitmap copied = outtest::window_like_picture(140, 100);
+    {
+        TForm1 note;
+        note.FormCreate(L"/p100,100,200,150");
+        note.Image1().bitmap().assign(copied);
+        note.state().captured = true;
+        note.run(snipquill::Command::Clipboard);
+        // Drawn on after the copy: the clipboard keeps the picture as it was copied.
+        note.Image1().bitmap().set_pixel(5, 5, RGB(1, 2, 3));
+        DestroyWindow(note.hwnd());
+        wintest::pump(20);
+    }
+    Child reader(L"read " + folder.path());
+    ASSERT_EQ(reader.finish(), 0);
+    EXPECT_EQ(file_text(folder.file(L"formats.txt")), "dib bitmap png ");
+    const outtest::Image png = outtest::decode_file(folder.file(L"picture.png"));
+    EXPECT_EQ(outtest::mismatches(copied, png), 0u);
 }
 
 class HeldClipboard : public ::testing::Test {
