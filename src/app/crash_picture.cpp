@@ -1,6 +1,7 @@
 #include "app/crash_picture.h"
 
 #include "app/note_window.h"
+#include "output/crash_mail.h"
 #include "output/save.h"
 #include "output/save_format.h"
 
@@ -25,6 +26,7 @@ ui::CrashSettings crash_settings_for(TForm1& note, std::wstring version,
                         L"Snipquill", MB_OK | MB_ICONWARNING);
         }
     };
+    s.report.send_report = &output::send_crash_report_by_mail;
     return s;
 }
 

@@ -1,5 +1,6 @@
-// What the crash report needs from the note: whether it holds a captured picture, and how to
-// save it (the save dialog with all four formats), so a crash never takes the picture along.
+// What the crash report needs from the note and the mail sender: whether the note holds a
+// captured picture and how to save it (the save dialog with all four formats), so a crash never
+// takes the picture along, and how to send the report by mail.
 #pragma once
 
 #include <string>

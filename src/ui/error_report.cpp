@@ -2,10 +2,12 @@
 
 #include <commdlg.h>
 
+#include <algorithm>
 #include <array>
 
 #include "ui/dialog_template.h"
 #include "ui/error.h"
+#include "ui/handles.h"
 #include "ui/system_api.h"
 #include "ui/safe_file.h"
 
@@ -33,7 +35,21 @@ std::wstring module_path() {
 struct ReportState {
     std::wstring text;
     const CrashReportOptions* crash = nullptr;  // null for an error a command raised
+    Bitmap screen;                              // the screen when the crash was reported
 };
+
+// The whole primary screen as it is now; empty when it cannot be read.
+Bitmap capture_screen() {
+    const int w = GetSystemMetrics(SM_CXSCREEN);
+    const int h = GetSystemMetrics(SM_CYSCREEN);
+    if (w <= 0 || h <= 0) return {};
+    WindowDC screen(nullptr);
+    if (!screen) return {};
+    Bitmap shot(w, h);
+    if (!BitBlt(shot.dc(), 0, 0, w, h, screen.get(), 0, 0, SRCCOPY)) return {};
+    GdiFlush();
+    return shot;
+}
 
 std::optional<std::wstring> ask_report_path(HWND dlg) {
     std::array<wchar_t, MAX_PATH> file{L"bugreport.txt"};
@@ -73,6 +89,17 @@ void save_picture(HWND dlg, const ReportState& state) {
     }
 }
 
+void send_report(HWND dlg, const ReportState& state) {
+    if (!state.crash || !state.crash->send_report) return;
+    try {
+        state.crash->send_report(dlg, state.text, state.screen);
+    } catch (const AppError& e) {
+        MessageBoxW(dlg, e.text().c_str(), L"Snipquill", MB_OK | MB_ICONERROR);
+    } catch (...) {
+        MessageBoxW(dlg, L"The report could not be sent.", L"Snipquill", MB_OK | MB_ICONERROR);
+    }
+}
+
 INT_PTR CALLBACK report_proc(HWND dlg, UINT msg, WPARAM wp, LPARAM lp) {
     switch (msg) {
         case WM_INITDIALOG: {
@@ -97,6 +124,9 @@ INT_PTR CALLBACK report_proc(HWND dlg, UINT msg, WPARAM wp, LPARAM lp) {
                     return TRUE;
                 case kReportSavePicture:
                     save_picture(dlg, *state);
+                    return TRUE;
+                case kReportSend:
+                    send_report(dlg, *state);
                     return TRUE;
                 case kReportClose:
                 case kReportRestart:
@@ -125,16 +155,23 @@ std::wstring crash_report_text(std::wstring_view crash_text, std::wstring_view v
 }
 
 CrashChoice show_crash_report(std::wstring_view crash_text, const CrashReportOptions& options) {
-    ReportState state{crash_report_text(crash_text, options.version), &options};
+    ReportState state{crash_report_text(crash_text, options.version), &options, {}};
     const bool picture = options.has_picture && options.save_picture && options.has_picture();
+    const bool send = static_cast<bool>(options.send_report);
+    // Before the report covers it: what the user saw when the error happened.
+    if (send) state.screen = capture_screen();
+    // One row of buttons, Close Program at the right; the box widens when all five are there.
+    const short buttons = static_cast<short>(3 + (picture ? 1 : 0) + (send ? 1 : 0));
+    const short width = std::max<short>(260, static_cast<short>(7 + buttons * 63 - 5 + 7));
     DialogTemplate t(L"Snipquill",
-                     DS_MODALFRAME | DS_CENTER | DS_SETFOREGROUND | WS_POPUP | WS_CAPTION, 260,
+                     DS_MODALFRAME | DS_CENTER | DS_SETFOREGROUND | WS_POPUP | WS_CAPTION, width,
                      172);
-    t.add(DialogTemplate::Static, kErrorHeadline, kReportHeadline, SS_LEFT, 7, 7, 246, 10);
+    t.add(DialogTemplate::Static, kErrorHeadline, kReportHeadline, SS_LEFT, 7, 7,
+          static_cast<short>(width - 14), 10);
     t.add(DialogTemplate::Edit, L"", kReportText,
           ES_MULTILINE | ES_READONLY | ES_AUTOVSCROLL | ES_AUTOHSCROLL | WS_VSCROLL | WS_HSCROLL |
               WS_BORDER | WS_TABSTOP,
-          7, 20, 246, 122);
+          7, 20, static_cast<short>(width - 14), 122);
     const short top = 151;
     short x = 7;
     t.add(DialogTemplate::Button, L"&Save Report...", kReportSave, BS_PUSHBUTTON | WS_TABSTOP, x,
@@ -145,10 +182,15 @@ CrashChoice show_crash_report(std::wstring_view crash_text, const CrashReportOpt
               BS_PUSHBUTTON | WS_TABSTOP, x, top, 58, 14);
         x += 63;
     }
+    if (send) {
+        t.add(DialogTemplate::Button, L"Se&nd Report...", kReportSend, BS_PUSHBUTTON | WS_TABSTOP,
+              x, top, 58, 14);
+        x += 63;
+    }
     t.add(DialogTemplate::Button, L"&Restart", kReportRestart, BS_PUSHBUTTON | WS_TABSTOP, x, top,
           58, 14);
     t.add(DialogTemplate::Button, L"C&lose Program", kReportClose, BS_DEFPUSHBUTTON | WS_TABSTOP,
-          195, top, 58, 14);
+          static_cast<short>(width - 7 - 58), top, 58, 14);
     const INT_PTR result = DialogBoxIndirectParamW(GetModuleHandleW(nullptr), t.get(), nullptr,
                                                    &report_proc, reinterpret_cast<LPARAM>(&state));
     return result == kReportRestart ? CrashChoice::Restart : CrashChoice::Close;
@@ -157,7 +199,7 @@ CrashChoice show_crash_report(std::wstring_view crash_text, const CrashReportOpt
 void show_error_report(HWND owner, std::wstring_view error_text) {
     if (g_showing) return;
     g_showing = true;
-    ReportState state{error_report_text(error_text)};
+    ReportState state{error_report_text(error_text), nullptr, {}};
     DialogTemplate t(L"Snipquill", DS_MODALFRAME | DS_CENTER | WS_POPUP | WS_CAPTION | WS_SYSMENU,
                      260, 142);
     t.add(DialogTemplate::Static, kErrorHeadline, kReportHeadline, SS_LEFT, 7, 7, 246, 10);

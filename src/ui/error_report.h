@@ -14,6 +14,8 @@
 #include <string>
 #include <string_view>
 
+#include "ui/bitmap.h"
+
 namespace ui {
 
 inline constexpr wchar_t kErrorHeadline[] = L"An error occurred in the application.";
@@ -25,6 +27,7 @@ enum ErrorReportControl : WORD {
     kReportClose = 103,
     kReportRestart = 104,
     kReportSavePicture = 105,
+    kReportSend = 106,
 };
 
 // Shows the report modally (owner may be null). Returns when the user continues.
@@ -46,6 +49,10 @@ struct CrashReportOptions {
     std::function<std::optional<std::wstring>(HWND owner)> ask_report_path;
     // Writes whatever goes beside the saved report (the minidump); may be empty.
     std::function<void(const std::wstring& report_path)> write_beside_report;
+    // Send Report... is offered when set: hands the report text and the screen as it was when
+    // the crash was reported to the mail program, and tells the user when that fails.
+    std::function<void(HWND owner, const std::wstring& report_text, const Bitmap& screen)>
+        send_report;
 };
 
 enum class CrashChoice { Close, Restart };

@@ -5,13 +5,17 @@
 
 #include <windows.h>
 #include <shellapi.h>
+#include <wincodec.h>
 
 #include <string>
 #include <vector>
 
+#include "output/crash_mail.h"
 #include "output/save.h"
+#include "output_support.h"
 #include "ui/bitmap.h"
 #include "ui/crash_handler.h"
+#include "ui/error.h"
 #include "ui/error_report.h"
 #include "ui/handles.h"
 #include "win_test.h"
@@ -90,6 +94,7 @@ TEST(CrashChild, Role) {
     s.report.ask_report_path = [&](HWND) -> std::optional<std::wstring> {
         return folder + L"\\report.txt";
     };
+    s.report.send_report = &output::send_crash_report_by_mail;  // as the program has it
     ui::CrashReportScope scope(std::move(s));
 
     WNDCLASSW wc{};
@@ -308,6 +313,165 @@ TEST(CrashReport, SavesReportAndPictureThenRestartsWithTheSameArgument) {
     close_report(again);
     ASSERT_TRUE(second);
     EXPECT_EQ(WaitForSingleObject(second.get(), 10000), WAIT_OBJECT_0);
+}
+
+// ---- Send Report... --------------------------------------------------------------------------
+
+std::wstring system_mapi_path() {
+    wchar_t dir[MAX_PATH]{};
+    GetSystemDirectoryW(dir, MAX_PATH);
+    return std::wstring(dir) + L"\\mapi32.dll";
+}
+
+// The recording mail library as the system's MAPI32.DLL while it lives; Wine's own comes back.
+class RecorderAsSystemMail {
+  public:
+    RecorderAsSystemMail() : original_(outtest::read_bytes(system_mapi_path())) {
+        installed_ = CopyFileW(wintest::dos_path(MAPI_RECORDER_W).c_str(),
+                               system_mapi_path().c_str(), FALSE) != 0;
+    }
+    ~RecorderAsSystemMail() {
+        if (original_.empty()) return;
+        ui::UniqueHandle f(CreateFileW(system_mapi_path().c_str(), GENERIC_WRITE, 0, nullptr,
+                                       CREATE_ALWAYS, 0, nullptr));
+        DWORD written = 0;
+        if (f.get() != INVALID_HANDLE_VALUE)
+            WriteFile(f.get(), original_.data(), static_cast<DWORD>(original_.size()), &written,
+                      nullptr);
+    }
+    bool installed() const { return installed_; }
+
+  private:
+    std::vector<std::uint8_t> original_;
+    bool installed_ = false;
+};
+
+// The recorder's lines, each split at '|' with its %XX escapes undone.
+std::vector<std::vector<std::wstring>> record_lines(const std::string& text) {
+    std::vector<std::vector<std::wstring>> lines;
+    std::size_t pos = 0;
+    while (pos < text.size()) {
+        std::size_t eol = text.find('\n', pos);
+        if (eol == std::string::npos) eol = text.size();
+        std::vector<std::wstring> fields(1);
+        std::string field;
+        for (std::size_t i = pos; i <= eol; ++i) {
+            if (i == eol || text[i] == '|') {
+                fields.back() = ui::to_wide(field);
+                field.clear();
+                if (i != eol) fields.emplace_back();
+            } else if (text[i] == '%' && i + 2 < eol) {
+                field += static_cast<char>(std::stoi(text.substr(i + 1, 2), nullptr, 16));
+                i += 2;
+            } else {
+                field += text[i];
+            }
+        }
+        lines.push_back(fields);
+        pos = eol + 1;
+    }
+    return lines;
+}
+
+struct ChildMessageBox {
+    DWORD pid;
+    std::wstring text;
+};
+
+BOOL CALLBACK find_message_box(HWND w, LPARAM lp) {
+    auto* f = reinterpret_cast<ChildMessageBox*>(lp);
+    DWORD pid = 0;
+    GetWindowThreadProcessId(w, &pid);
+    wchar_t cls[32]{};
+    GetClassNameW(w, cls, 32);
+    if (pid != f->pid || std::wstring(cls) != L"#32770" || !IsWindowVisible(w) ||
+        GetDlgItem(w, ui::kReportRestart))
+        return TRUE;
+    f->text = control_text(w, 0xFFFF);  // a message box's text
+    PostMessageW(w, WM_COMMAND, IDOK, 0);
+    return FALSE;
+}
+
+// Closes the first message box of the child that comes up within ms; answers its text.
+std::wstring dismiss_message_box(DWORD pid, int ms) {
+    const DWORD end = GetTickCount() + static_cast<DWORD>(ms);
+    for (;;) {
+        ChildMessageBox f{pid, {}};
+        EnumWindows(&find_message_box, reinterpret_cast<LPARAM>(&f));
+        if (!f.text.empty()) return f.text;
+        if (static_cast<LONG>(end - GetTickCount()) <= 0) return {};
+        Sleep(100);
+    }
+}
+
+struct SendCase {
+    const wchar_t* mail_result;  // what the mail library answers
+    const wchar_t* told;         // what the user is told; null: nothing
+};
+
+TEST(CrashReport, SendReportHandsTheReportAndTheScreenToTheMailProgram) {
+    RecorderAsSystemMail recorder;
+    ASSERT_TRUE(recorder.installed()) << "cannot install the recording mail library";
+    ui::ComScope com;
+    const SendCase cases[] = {
+        {L"0", nullptr},
+        {L"1", nullptr},  // the user's own abort in the compose window
+        {L"2", L"The mail program did not send the report (error 2: general failure)."},
+    };
+    for (const SendCase& c : cases) {
+        SCOPED_TRACE(ui::to_utf8(c.mail_result));
+        const std::wstring folder = fresh_folder(L"send");
+        const std::wstring record = folder + L"\\mail.txt";
+        DeleteFileW(record.c_str());
+        wchar_t temp[MAX_PATH]{};
+        GetTempPathW(MAX_PATH, temp);
+        for (const wchar_t* f : {output::kCrashReportName, output::kCrashScreenName})
+            DeleteFileW((std::wstring(temp) + f).c_str());
+        SetEnvironmentVariableW(L"SNIPQUILL_MAPI_RECORD", record.c_str());
+        SetEnvironmentVariableW(L"SNIPQUILL_MAPI_RESULT", c.mail_result);
+        Child child(L"av", folder);
+        SetEnvironmentVariableW(L"SNIPQUILL_MAPI_RECORD", nullptr);
+        SetEnvironmentVariableW(L"SNIPQUILL_MAPI_RESULT", nullptr);
+        ASSERT_NE(child.pid(), 0u);
+        HWND dlg = wait_for_report(child.pid(), 0, 30000);
+        ASSERT_TRUE(dlg);
+        ASSERT_TRUE(GetDlgItem(dlg, ui::kReportSend));
+
+        PostMessageW(dlg, WM_COMMAND, ui::kReportSend, 0);
+        ASSERT_TRUE(wait_for_file(record, 20000)) << "nothing reached the mail library";
+        if (c.told) {
+            const std::wstring told = dismiss_message_box(child.pid(), 10000);
+            EXPECT_NE(told.find(c.told), std::wstring::npos) << ui::to_utf8(told);
+            EXPECT_NE(told.find(temp), std::wstring::npos) << "where the files are";
+        }
+        const auto lines = record_lines(read_file(record));
+        int calls = 0;
+        std::wstring flags;
+        std::vector<std::vector<std::wstring>> files;  // position, path, name, size
+        for (const auto& l : lines) {
+            if (l[0] == L"call") ++calls;
+            if (l[0] == L"flags") flags = l.at(1);
+            if (l[0] == L"file") files.emplace_back(l.begin() + 1, l.end());
+        }
+        EXPECT_EQ(calls, 1);
+        EXPECT_EQ(flags, L"11") << "logon UI, new session and the mail program's own window";
+        ASSERT_EQ(files.size(), 2u);
+        EXPECT_EQ(files[0].at(2), output::kCrashReportName);
+        EXPECT_EQ(files[1].at(2), output::kCrashScreenName);
+        EXPECT_NE(files[0].at(3), L"0");
+
+        const std::string report = read_file(files[0].at(1));
+        EXPECT_NE(report.find("EXCEPTION_ACCESS_VIOLATION"), std::string::npos) << report;
+        const outtest::Image shot = outtest::decode_file(files[1].at(1));
+        EXPECT_EQ(shot.container, GUID_ContainerFormatPng);
+        EXPECT_EQ(shot.width, GetSystemMetrics(SM_CXSCREEN));
+        EXPECT_EQ(shot.height, GetSystemMetrics(SM_CYSCREEN));
+
+        // The report stays up after sending: the user still chooses how the program ends.
+        EXPECT_FALSE(child.ended_within(0));
+        close_report(dlg);
+        EXPECT_TRUE(child.ended_within(10000));
+    }
 }
 
 }  // namespace
