@@ -163,11 +163,15 @@ TEST(AboutBox, ShownModallyOverItsOwnerAndClosedByOk) {
         static HWND s_owner, s_box;
         s_owner = owner;
         s_box = box.hwnd();
-        const UINT_PTR timer = SetTimer(nullptr, 0, 400, [](HWND, UINT, UINT_PTR, DWORD) {
-            s_owner_disabled = !IsWindowEnabled(s_owner);
-            s_visible = IsWindowVisible(s_box) != 0;
-            PostMessageW(s_ok, BM_CLICK, 0, 0);
-        });
+        // A timer routine has the system's calling convention, which a lambda lacks in 32 bits.
+        struct Tick {
+            static void CALLBACK on(HWND, UINT, UINT_PTR, DWORD) {
+                s_owner_disabled = !IsWindowEnabled(s_owner);
+                s_visible = IsWindowVisible(s_box) != 0;
+                PostMessageW(s_ok, BM_CLICK, 0, 0);
+            }
+        };
+        const UINT_PTR timer = SetTimer(nullptr, 0, 400, &Tick::on);
         EXPECT_EQ(box.ShowModal(), IDOK);
         KillTimer(nullptr, timer);
         EXPECT_TRUE(s_owner_disabled) << "the note waits while the box is up";
