@@ -54,8 +54,17 @@ void TAnnotate::create() {
     create_controls();
     registered_ = hwnd();
     ui::add_dialog_window(registered_);
-    note_.set_annotate_palette([this] { show(); });
+    attach();
     FormCreate();
+}
+
+void TAnnotate::create_at_first_show() { attach(); }
+
+void TAnnotate::attach() {
+    // Once: replacing the routine while the note runs it (at a first showing) would free it.
+    if (attached_) return;
+    attached_ = true;
+    note_.set_annotate_palette([this] { show(); });
 }
 
 HWND TAnnotate::add(const wchar_t* cls, const wchar_t* caption, DWORD style, RECT r, int id) {
@@ -128,6 +137,7 @@ void TAnnotate::create_controls() {
 }
 
 void TAnnotate::show() {
+    if (!hwnd()) create();
     // Enumerating the fonts waits for the first showing, so start-up does not pay for it.
     fonts_.fill();
     if (!placed_) {

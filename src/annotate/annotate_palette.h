@@ -47,6 +47,9 @@ class TAnnotate : public ui::Window {
 
     // Creates the window hidden, owned by the note, and runs FormCreate.
     void create();
+    // Hands the note its Annotate routine now and makes the window at the first showing, so
+    // start-up does not pay for the palette's two dozen controls.
+    void create_at_first_show();
     void show();
     // The dialog keys (Tab, Enter, arrows) for the palette's controls; true when taken.
     bool IsDialogMessage(MSG& msg);
@@ -89,6 +92,7 @@ class TAnnotate : public ui::Window {
     LRESULT on_message(UINT msg, WPARAM wp, LPARAM lp) override;
 
   private:
+    void attach();
     void create_controls();
     HWND add(const wchar_t* cls, const wchar_t* caption, DWORD style, RECT r, int id = 0);
     void command(int id, int code);
@@ -102,6 +106,7 @@ class TAnnotate : public ui::Window {
     FontList fonts_;
     bool placed_ = false;
     HWND registered_ = nullptr;  // in the message loop's dialog list
+    bool attached_ = false;      // the note calls show()
 };
 
 }  // namespace annotate

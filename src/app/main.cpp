@@ -18,7 +18,7 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
         note.FormCreate(app::first_command_line_argument());
         output::TForm3 Form3(note);
         annotate::TAnnotate palette(note);
-        palette.create();
+        palette.create_at_first_show();
         // Last in the creation order; owned by the note, so never hidden behind it.
         about::TAbout about_box(note.hwnd());
         note.set_about_box([&about_box] { about_box.ShowModal(); });

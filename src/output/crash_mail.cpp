@@ -44,10 +44,7 @@ void send_crash_report_by_mail(HWND owner, const std::wstring& report_text,
 }
 
 std::wstring crash_mail_error_message(std::int32_t code, std::wstring_view folder) {
-    std::wstring meaning = mail_error_meaning(code);
-    if (meaning.rfind(L"error ", 0) != 0)
-        meaning = L"error " + std::to_wstring(code) + L": " + meaning;
-    return L"The mail program did not send the report (" + meaning +
+    return L"The mail program did not send the report (" + mail_error_label(code) +
            L").\r\n\r\nThe report and the screenshot were saved in:\r\n" + std::wstring(folder);
 }
 

@@ -79,11 +79,15 @@ std::wstring mail_error_meaning(std::int32_t code) {
     return L"error " + std::to_wstring(code);
 }
 
-std::wstring mail_error_message(std::int32_t code, std::wstring_view attachment) {
+std::wstring mail_error_label(std::int32_t code) {
     std::wstring meaning = mail_error_meaning(code);
     if (meaning.rfind(L"error ", 0) != 0)
         meaning = L"error " + std::to_wstring(code) + L": " + meaning;
-    return L"The mail program did not send the picture (" + meaning +
+    return meaning;
+}
+
+std::wstring mail_error_message(std::int32_t code, std::wstring_view attachment) {
+    return L"The mail program did not send the picture (" + mail_error_label(code) +
            L").\r\n\r\nThe picture was saved as:\r\n" + std::wstring(attachment);
 }
 

@@ -120,6 +120,8 @@ class TMapiControl {
 
 // What the user is told about a mail that did not leave, with the attachment's path.
 std::wstring mail_error_meaning(std::int32_t code);
+// "error <code>: <meaning>", as the messages about a mail that did not leave show it.
+std::wstring mail_error_label(std::int32_t code);
 std::wstring mail_error_message(std::int32_t code, std::wstring_view attachment);
 std::wstring mail_not_installed_message(std::wstring_view attachment);
 
