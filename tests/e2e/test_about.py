@@ -55,7 +55,7 @@ def main():
         try:
             e2e.wait_for(lambda: box not in e2e.windows_named("About"), timeout=10,
                          what="the About box to close")
-            checks.expect(True, "OK closes the box")
+            checks.expect(box not in e2e.windows_named("About"), "OK closes the box")
         except AssertionError as e:
             checks.expect(False, str(e))
         checks.expect(note.wid in e2e.windows_named("Snipquill"), "the note stays")

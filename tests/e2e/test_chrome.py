@@ -67,7 +67,8 @@ def main():
             try:
                 dialog = e2e.wait_for(lambda: next(iter(e2e.windows_named("Save As")), None),
                                       timeout=10, what="the save dialog")
-                checks.expect(True, "")
+                checks.expect(dialog in e2e.windows_named("Save As"),
+                              "Save in the system menu opens the save dialog")
                 e2e.press_key(dialog, "Escape")
                 e2e.wait_for(lambda: not e2e.windows_named("Save As"), timeout=10,
                              what="the save dialog to close")

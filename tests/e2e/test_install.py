@@ -265,7 +265,8 @@ def main():
         e2e.wait_for(lambda: not os.path.exists(prefix.host(ntpath.dirname(data_dir))) and
                      not os.path.exists(prefix.host(chosen)), timeout=60,
                      what="the empty data folder to go")
-        checks.expect(True, "empty data folder removed")
+        checks.expect(not os.path.exists(prefix.host(ntpath.dirname(data_dir))),
+                      "empty data folder removed")
     except AssertionError as e:
         checks.expect(False, str(e))
     checks.expect(os.path.isdir(prefix.host(r"C:\Apps")),
