@@ -30,7 +30,7 @@ void FontList::fill() {
     if (filled_ || !combo_) return;
     filled_ = true;
     std::set<std::wstring> names;
-    ui::UniqueDC dc(GetDC(nullptr));
+    ui::WindowDC dc(nullptr);
     LOGFONTW lf{};
     lf.lfCharSet = DEFAULT_CHARSET;
     EnumFontFamiliesExW(dc.get(), &lf, &collect, reinterpret_cast<LPARAM>(&names), 0);
